@@ -1,0 +1,72 @@
+// The cash register's link protocol over a serial port: framed (0x0A data 0x0D CRC16),
+// CRC-checked, acknowledged (0x06) text messages; registers called by number and released.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/Clock.h"
+#include "app/LogFile.h"
+#include "link/SerialPort.h"
+#include "link/Tx310Codes.h"
+
+namespace kos {
+
+inline constexpr uint8_t FRAME_BEGIN = 0x0A;
+inline constexpr uint8_t FRAME_END = 0x0D;
+inline constexpr uint8_t FRAME_ACK = 0x06;
+inline constexpr uint8_t WAKE_UP = 0xFF;
+inline constexpr uint8_t CALL_PREFIX = 0x11;
+inline constexpr uint8_t RELEASE = 0x13;
+inline constexpr int MAX_FRAME_DATA_LEN = 256;
+inline constexpr int MAX_FRAME_REPEAT = 10;
+
+// CRC-16, polynomial 0x8001, initial value given, MSB first, no reflection, no final XOR.
+uint16_t frameCrc(const void* data, size_t len, uint16_t start = 0);
+
+class TX310Comm : public SerialPort {
+public:
+    explicit TX310Comm(Clock& clock = systemClock());
+    ~TX310Comm() override;
+
+    bool openLog(const std::string& path);
+    void closeLog();
+    LogFile* log() const { return log_.get(); }
+
+    void setBeginFrameTimeout(int ms) { beginFrameTimeout_ = ms; }
+    int getBeginFrameTimeout() const { return beginFrameTimeout_; }
+
+    int send(const void* buffer, int count);
+    int receive(void* buffer, int count);
+    int sendFrame(const char* s);
+    int receiveFrame(std::string& out, bool sendAck);
+    int receiveAck();
+    int sendAck();
+    int sendFF(int count);
+    int selectEcr(uint8_t nr);
+    int initInLineMode(int port, int baud, int beginFrameTimeout, uint8_t nr, std::string& reply);
+    int leaveInLineMode();
+    int endInLineMode();
+
+    static bool nextField(std::string& message, std::string& field);
+    // Code page 1250 text -> register characters (upper case, Polish letters as $'()[\]^_).
+    static std::string toEcrText(const std::string& text);
+    static std::string fromEcrText(const std::string& text);
+
+protected:
+    Clock& clock() { return clock_; }
+    // Writes one trace line when a log is set.
+    template <typename... Args>
+    void trace(const char* format, Args... args) {
+        if (log_)
+            log_->print(format, args...);
+    }
+
+private:
+    Clock& clock_;
+    std::unique_ptr<LogFile> log_;
+    int beginFrameTimeout_ = 5000;
+};
+
+}  // namespace kos

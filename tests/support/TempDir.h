@@ -1,0 +1,25 @@
+// A fresh folder under the system's temporary directory, removed with everything in it.
+#pragma once
+
+#include <string>
+
+namespace kos::test {
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& data);
+
+}  // namespace kos::test
