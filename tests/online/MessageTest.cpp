@@ -11,19 +11,32 @@ TEST(MessageTest, DecimalNumbersBecomeThousandths) {
         bool ok;
         int32_t value;
     } cases[] = {
-        {"2", true, 2000},          {"0.5", true, 500},          {"-1.25", true, -1250},
-        {"1.23456", true, 1234},    {" \t+3.\t ", true, 3000},   {"123456789", false, 0},
-        {"2147483", true, 2147483000}, {"-2147483.648", true, INT32_MIN},
-        {"2147483.648", false, 0},  {"1234567890", false, 0},    {".5", false, 0},
-        {"", false, 0},             {"-", false, 0},             {"1,5", false, 0},
-        {"1.5x", false, 0},         {"1 .5", false, 0},          {"1.1234567890", false, 0},
-        {"1.123456789", true, 1123}, {"--1", false, 0},
+        {"2", true, 2000},
+        {"0.5", true, 500},
+        {"-1.25", true, -1250},
+        {"1.23456", true, 1234},
+        {" \t+3.\t ", true, 3000},
+        {"123456789", false, 0},
+        {"2147483", true, 2147483000},
+        {"-2147483.648", true, INT32_MIN},
+        {"2147483.648", false, 0},
+        {"1234567890", false, 0},
+        {".5", false, 0},
+        {"", false, 0},
+        {"-", false, 0},
+        {"1,5", false, 0},
+        {"1.5x", false, 0},
+        {"1 .5", false, 0},
+        {"1.1234567890", false, 0},
+        {"1.123456789", true, 1123},
+        {"--1", false, 0},
     };
     for (const auto& c : cases) {
         int32_t v = 0;
         EXPECT_EQ(c.ok, parseDecimal(c.text, v)) << '"' << c.text << '"';
-        if (c.ok)
+        if (c.ok) {
             EXPECT_EQ(c.value, v) << c.text;
+        }
     }
 }
 
@@ -33,19 +46,24 @@ TEST(MessageTest, IntegerFields) {
         bool ok;
         int32_t value;
     } cases[] = {
-        {"", true, 0},     {"  ", true, 0},      {" 42 ", true, 42}, {"-7", true, -7},
-        {"42x", false, 0}, {"4 2", false, 0},    {"+", false, 0},    {"2147483648", false, 0},
-        {"\t1", false, 0}, {"-2147483648", true, INT32_MIN},
+        {"", true, 0},      {"  ", true, 0},
+        {" 42 ", true, 42}, {"-7", true, -7},
+        {"42x", false, 0},  {"4 2", false, 0},
+        {"+", false, 0},    {"2147483648", false, 0},
+        {"\t1", false, 0},  {"-2147483648", true, INT32_MIN},
     };
     for (const auto& c : cases) {
         int32_t v = 99;
         EXPECT_EQ(c.ok, parseInteger(c.text, v)) << '"' << c.text << '"';
-        if (c.ok)
+        if (c.ok) {
             EXPECT_EQ(c.value, v) << c.text;
+        }
     }
 }
 
-std::string end20(const std::string& fields3to19) { return "S;1;3;" + fields3to19; }
+std::string end20(const std::string& fields3to19) {
+    return "S;1;3;" + fields3to19;
+}
 
 TEST(MessageTest, ValidMessagesAndTheirFields) {
     EcrLine l;

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "OnlineFixture.h"
+#include "online/ReceiptFile.h"
 
 namespace kos::test {
 namespace {
@@ -28,9 +29,12 @@ size_t countOf(const std::string& text, const std::string& part) {
 
 TEST_F(ReceiptTest, ReceiptBecomesOneFileInBothPlacesAndCountsItsSales) {
     const std::string m[] = {
-        saleMsg("ABC123", 0, "12", "1.000"), "ABC123;1;0;;9.99;3.5;",
-        saleMsg("ABC123", 2, "12", "2.5"),   saleMsg("ABC123", 3, "00012", "-0.5"),
-        "ABC123;4;9;anything;",              endMsg("ABC123", 5, 1, 15, 1),
+        saleMsg("ABC123", 0, "12", "1.000"),
+        "ABC123;1;0;;9.99;3.5;",
+        saleMsg("ABC123", 2, "12", "2.5"),
+        saleMsg("ABC123", 3, "00012", "-0.5"),
+        "ABC123;4;9;anything;",
+        endMsg("ABC123", 5, 1, 15, 1),
     };
     feed({m[0], m[1], m[2], m[3], m[4], m[5]});
 
@@ -202,11 +206,11 @@ TEST_F(ReceiptTest, BackupThatCannotBeCreatedNeverStopsTheMainCopy) {
         doc.backupDir = c.backupDir;
         feed({saleMsg("S", seq++ % 10, "5", "1")});
         feed({endMsg("S", seq++ % 10, 1, number, 1)});
-        const std::string name = "20261206_0000" + std::to_string(number) + "_S_1_" +
-                                 std::to_string(number) + ".txt";
+        const std::string name =
+            "20261206_0000" + std::to_string(number) + "_S_1_" + std::to_string(number) + ".txt";
         EXPECT_TRUE(fs::exists(receiptPath(name))) << name;
         EXPECT_NE(std::string::npos,
-                  log().find(" Błąd podczas tworzenia katalogu " + c.failedPath + ".\n"))
+                  log().find(" Błąd podczas tworzenia katalogu " + c.failedPath + "."))
             << c.failedPath;
         EXPECT_TRUE(doc.slots[0].unwritten.empty());
         ++number;
@@ -223,8 +227,8 @@ TEST_F(ReceiptTest, ReceiptThatCannotBeWrittenIsKeptAndWrittenLater) {
     const std::string a[] = {saleMsg("S", 0, "5", "1.5"), "S;1;0;;1;2;", endMsg("S", 2, 1, 7, 1)};
     feed({a[0], a[1], a[2]});
     const std::string nameA = "20261206_00001_S_1_7.txt";
-    EXPECT_EQ(1, static_cast<int>(countOf(log(), " Błąd podczas tworzenia pliku " +
-                                                     receiptPath(nameA) + ".")));
+    EXPECT_EQ(1, static_cast<int>(
+                     countOf(log(), " Błąd podczas tworzenia pliku " + receiptPath(nameA) + ".")));
     EXPECT_EQ(1u, doc.slots[0].unwritten.size());
     EXPECT_TRUE(doc.sales.empty());
     EXPECT_EQ(0, doc.positiveTotal[0]);
@@ -267,8 +271,17 @@ TEST_F(ReceiptTest, FailedAppendLeavesTheFileAsItWas) {
 
 TEST_F(ReceiptTest, UnsafeSerialNumberNeverNamesAFile) {
     const std::string serials[] = {
-        "../up", "a/b", "/abs", "a\\b", ".", "..", std::string("a\0b", 3), "a\tb", "a\x7f",
-        "a\nb",  std::string(65, 'x'),
+        "../up",
+        "a/b",
+        "/abs",
+        "a\\b",
+        ".",
+        "..",
+        std::string("a\0b", 3),
+        "a\tb",
+        "a\x7f",
+        "a\nb",
+        std::string(65, 'x'),
     };
     for (const std::string& serial : serials) {
         const std::string msg = endMsg(serial, 0, 1, 5, 1);
