@@ -250,8 +250,9 @@ TEST_F(ReceiptTest, ReceiptThatCannotBeWrittenIsKeptAndWrittenLater) {
     EXPECT_EQ(2000, doc.positiveTotal[0]);
 
     ASSERT_EQ(0, ::rmdir(receiptPath(nameB).c_str()));
-    doc.slots[0].writePendingReceipts(0, doc);
-    doc.slots[0].writePendingReceipts(0, doc);
+    EXPECT_EQ(1u, doc.unwrittenReceiptCount());
+    EXPECT_TRUE(doc.writePendingReceipts());
+    EXPECT_TRUE(doc.writePendingReceipts());
     EXPECT_TRUE(doc.slots[0].unwritten.empty());
     EXPECT_EQ(crlf({b[0], b[1]}), readFile(receiptPath(nameB)));
     EXPECT_EQ(crlf({a[0], a[1], a[2]}), readFile(backup + "/20261206/" + nameA));
