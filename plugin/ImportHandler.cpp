@@ -157,11 +157,7 @@ private:
         if (!dir)
             return names;
         while (dirent* entry = readdir(dir)) {
-            if (fnmatch(pattern, entry->d_name, FNM_PERIOD) != 0)
-                continue;
-            struct stat info {};
-            std::string path = directory + entry->d_name;
-            if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+            if (fnmatch(pattern, entry->d_name, FNM_PERIOD) == 0)
                 names.push_back(entry->d_name);
         }
         closedir(dir);
