@@ -131,7 +131,10 @@ TEST_F(Import, SaleAndPercentageArithmetic) {
          {sale("9", "1.999", "-1.5"), end(1, 1)},
          "$1\t1\t1\t0\t9\t-1.500\t-300\n",
          {{"............9", -1500, -29985}, {"", 0, 0}}},
-        {"sale without PLU", {sale("$1\t1\t1\t0\t\t12.500\t0\n", "0", "12.5"), end(1, 1)}, "", {{"", 12500, 0}, {"", 0, 0}}},
+        {"sale without PLU",
+         {sale("", "0", "12.5"), end(1, 1)},
+         "$1\t1\t1\t0\t\t12.500\t0\n",
+         {{"", 12500, 0}, {"", 0, 0}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
