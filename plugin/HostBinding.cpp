@@ -45,12 +45,16 @@ struct Slot {
 HostCallback callback_ = nullptr;
 Slot slots_[static_cast<size_t>(HostFunction::Count)];
 
+// At most 300 characters; a longer path keeps its end, which names the program.
 std::string modulePath() {
-    char path[MODULE_PATH_LIMIT + 1];
-    ssize_t length = readlink("/proc/self/exe", path, MODULE_PATH_LIMIT);
-    if (length <= 0)
+    char path[4096];
+    ssize_t length = readlink("/proc/self/exe", path, sizeof(path));
+    if (length <= 0 || static_cast<size_t>(length) >= sizeof(path))
         return text::UNKNOWN_MODULE;
-    return std::string(path, static_cast<size_t>(length));
+    std::string module(path, static_cast<size_t>(length));
+    if (module.size() > MODULE_PATH_LIMIT)
+        module = "..." + module.substr(module.size() - (MODULE_PATH_LIMIT - 3));
+    return module;
 }
 
 std::string formatMissingText(const std::string& module, const std::string& name) {
@@ -141,7 +145,6 @@ std::string missingFunctionText(const std::string& functionName) {
     std::string module = modulePath();
     std::string message = formatMissingText(module, functionName);
     if (message.size() > MISSING_TEXT_LIMIT) {
-        // Keep the end of the path, which names the program.
         size_t excess = message.size() - MISSING_TEXT_LIMIT + 3;
         module = excess < module.size() ? "..." + module.substr(excess) : "...";
         message = formatMissingText(module, functionName);

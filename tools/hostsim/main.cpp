@@ -1,13 +1,16 @@
 // hostsim: the host's side of libtarvel.so for tests and demonstrations. Loads the plug-in,
 // starts it, sends one table command to the document-lines table, shuts the plug-in down and
 // prints the document lines, the parameter file and the report (Mazovia shown as UTF-8).
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "HostSim.h"
 #include "Library.h"
@@ -44,6 +47,19 @@ std::string readAll(const std::string& path) {
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
+}
+
+// The "Kasa%d.par" files in the current folder, in name order.
+std::vector<std::string> parameterFiles() {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        std::string name = entry.path().filename().string();
+        if (name.size() > 8 && name.compare(0, 4, "Kasa") == 0 &&
+            name.compare(name.size() - 4, 4, ".par") == 0)
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 bool tablePair(const char* text, int& table, int& value) {
@@ -175,8 +191,8 @@ int main(int argc, char** argv) {
 
     printBoxes(host);
     printDocument(host);
-    std::string parameterFile = "Kasa" + std::to_string(options.registerNumber) + ".par";
-    std::printf("%s:\n%s", parameterFile.c_str(), readAll(parameterFile).c_str());
+    for (const std::string& parameterFile : parameterFiles())
+        std::printf("%s:\n%s", parameterFile.c_str(), readAll(parameterFile).c_str());
     if (!host.shownFile.empty())
         std::printf("%s:\n%s", host.shownFile.c_str(),
                     tarvel::fromMazovia(host.shownReport).c_str());
