@@ -183,6 +183,8 @@ private:
             problems_.push_back(format(text::FILE_NOT_READ, name));
         } else if (file.status == ReceiptFileStatus::TooLong) {
             problems_.push_back(format(text::FILE_TOO_LONG, name));
+        } else if (file.status == ReceiptFileStatus::Incomplete) {
+            problems_.push_back(format(text::FILE_INCOMPLETE, name));
         } else if (!appendAll(parameterFile_, file.parameterLines)) {
             problems_.push_back(format(text::SALES_NOT_WRITTEN, name, parameterFile_));
         } else {

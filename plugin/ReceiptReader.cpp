@@ -68,6 +68,10 @@ public:
     Reader(const std::string& fileName, ReceiptFile& out)
         : numbers_(receiptNumbers(fileName)), out_(out) {}
 
+    // The online server writes a receipt file only when the receipt has ended; a file without
+    // that end is still being written or was left broken.
+    bool complete() const { return lastKind_ == KIND_END; }
+
     // False once the 300 slots are taken.
     bool hasRoom() const { return out_.slots.size() < MAX_SLOTS; }
 
@@ -75,6 +79,7 @@ public:
         char field[LINE_LIMIT + 1] = {};
         host::dajParametrEx(2, line, field, ';', static_cast<int32_t>(std::strlen(line)));
         int kind = std::atoi(field);
+        lastKind_ = kind;
         if (kind == KIND_PERCENTAGE) {
             applyPercentage(line);
             return;
@@ -140,6 +145,7 @@ private:
     ReceiptFile& out_;
     size_t receiptStart_ = 0;
     int ordinal_ = 0;
+    int lastKind_ = -1;
 };
 
 }  // namespace
@@ -162,6 +168,8 @@ ReceiptFile readReceiptFile(const std::string& path, const std::string& fileName
         out.status = ReceiptFileStatus::TooLong;
     else if (std::ferror(file))
         out.status = ReceiptFileStatus::ReadError;
+    else if (!reader.complete())
+        out.status = ReceiptFileStatus::Incomplete;
     std::fclose(file);
     if (out.status != ReceiptFileStatus::Read) {
         out.slots.clear();

@@ -17,7 +17,7 @@ struct SalesSlot {
     int32_t value = 0;     // ten-thousandths of the currency unit
 };
 
-enum class ReceiptFileStatus { Read, CannotOpen, ReadError, TooLong };
+enum class ReceiptFileStatus { Read, CannotOpen, ReadError, TooLong, Incomplete };
 
 struct ReceiptFile {
     ReceiptFileStatus status = ReceiptFileStatus::Read;

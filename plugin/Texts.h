@@ -22,6 +22,8 @@ inline constexpr const char* FILE_NOT_OPENED = "Nie można otworzyć pliku %s - 
 inline constexpr const char* FILE_NOT_READ = "Błąd odczytu pliku %s - plik pozostawiono.";
 inline constexpr const char* FILE_TOO_LONG =
     "Plik %s ma więcej niż 300 pozycji - nie wczytano go, plik pozostawiono.";
+inline constexpr const char* FILE_INCOMPLETE =
+    "Plik %s nie kończy się końcem paragonu - nie wczytano go, plik pozostawiono.";
 inline constexpr const char* SALES_NOT_WRITTEN =
     "Nie można zapisać sprzedaży z pliku %s do %s - plik pozostawiono.";
 inline constexpr const char* FILE_NOT_DELETED = "Nie można usunąć wczytanego pliku %s!";

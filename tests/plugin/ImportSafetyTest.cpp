@@ -123,6 +123,33 @@ TEST(ImportSafety, FileWithMoreThan300SlotsStays) {
     }
 }
 
+// A receipt still being written by the online server has no end line yet.
+TEST(ImportSafety, FileWithoutReceiptEndStaysUntilTheReceiptIsComplete) {
+    for (const std::vector<std::string>& partial :
+         {std::vector<std::string>{}, std::vector<std::string>{sale("11", "2", "1")},
+          std::vector<std::string>{sale("11", "2", "1"), sale("22", "3", "2"), end(15, 3),
+                                   sale("11", "2", "1")}}) {
+        SCOPED_TRACE(partial.size());
+        PluginHarness plugin(registerSeven());
+        plugin.writeReceipt(NAME, partial);
+        plugin.import(DAY, DAY, "12345", 1);
+        EXPECT_TRUE(plugin.receiptExists(NAME));
+        EXPECT_EQ(plugin.parameterFile(), "");
+        EXPECT_TRUE(plugin.host().lines.empty());
+        EXPECT_EQ(plugin.report(),
+                  reportFor("Plik " + std::string(NAME) +
+                            " nie kończy się końcem paragonu - nie wczytano go, plik "
+                            "pozostawiono."));
+    }
+    PluginHarness plugin(registerSeven());
+    plugin.writeReceipt(NAME, {sale("11", "2", "1"), sale("22", "3", "2")});
+    plugin.import(DAY, DAY, "12345", 0);
+    plugin.writeReceipt(NAME, TWO_SALES);
+    plugin.import(DAY, DAY, "12345", 0);
+    EXPECT_FALSE(plugin.receiptExists(NAME));
+    EXPECT_EQ(plugin.parameterFile(), TWO_SALES_LINES);
+}
+
 TEST(ImportSafety, FileWithTheSameReceiptTwiceImportsEverySaleOnce) {
     PluginHarness plugin(registerSeven());
     plugin.writeReceipt(NAME, {sale("11", "2", "1"), sale("22", "3", "2"), end(15, 3),
