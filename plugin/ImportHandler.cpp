@@ -1,9 +1,6 @@
 // The handler of table 2: command 0x3E00 imports the receipt files of a range of days.
 #include <dirent.h>
-#include <fcntl.h>
 #include <fnmatch.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -12,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "plugin/DocumentLines.h"
 #include "plugin/HostCalls.h"
 #include "plugin/ImportDialog.h"
 #include "plugin/Mazovia.h"
+#include "plugin/ParameterFile.h"
 #include "plugin/Plugin.h"
 #include "plugin/ReceiptName.h"
 #include "plugin/ReceiptReader.h"
@@ -25,13 +24,6 @@ namespace {
 
 constexpr const char* REPORT_FILE = "temp.txt";
 constexpr int RECEIPT_NUMBERS = 10000;
-
-struct DocumentArguments {
-    int32_t* lineCounter;
-    intptr_t sums;
-    intptr_t document;
-    intptr_t indexes;
-};
 
 std::string receiptDirectory() {
     const char* home = std::getenv("HOME");
@@ -51,76 +43,6 @@ std::string format(const char* utf8Format, const std::string& first,
 
 void report(const std::string& mazoviaLine) {
     host::addToViewFileEnter(REPORT_FILE, mazoviaLine.c_str());
-}
-
-// Appends all lines or none: a failed write is cut back, so that a receipt file kept for a later
-// import does not leave half of its sales behind.
-bool appendAll(const std::string& path, const std::string& lines) {
-    if (lines.empty())
-        return true;
-    int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return false;
-    struct stat before {};
-    bool ok = fstat(fd, &before) == 0;
-    size_t written = 0;
-    while (ok && written < lines.size()) {
-        ssize_t n = write(fd, lines.data() + written, lines.size() - written);
-        if (n <= 0)
-            ok = false;
-        else
-            written += static_cast<size_t>(n);
-    }
-    if (!ok && written > 0 && ftruncate(fd, before.st_size) != 0)
-        ok = false;
-    if (close(fd) != 0 && ok) {
-        ok = false;
-        if (truncate(path.c_str(), before.st_size) != 0)
-            ok = false;
-    }
-    return ok;
-}
-
-// Right-aligned in 13 characters, leading characters up to '0' shown as dots.
-void formatCode(char* code) {
-    host::delSpaces(code);
-    size_t length = strnlen(code, SALES_LINE_CODE_SIZE - 1);
-    code[length] = '\0';
-    if (length == 0)
-        return;
-    constexpr size_t FIELD = 13;
-    if (length < FIELD) {
-        std::memmove(code + FIELD - length, code, length + 1);
-        std::memset(code, ' ', FIELD - length);
-        length = FIELD;
-    }
-    for (size_t i = 0; i < FIELD && i < length; ++i) {
-        if (static_cast<unsigned char>(code[i]) > '0')
-            break;
-        code[i] = '.';
-    }
-}
-
-void appendDocumentLines(const std::vector<SalesSlot>& slots, const DocumentArguments& doc) {
-    const TableDescriptor* table = replacedTable(2).descriptor;
-    if (!table || !table->recordBuffer)
-        return;
-    auto* buffer = static_cast<unsigned char*>(table->recordBuffer);
-    size_t length = table->recordLength;
-    unsigned char line[SALES_LINE_SIZE];
-    for (const SalesSlot& slot : slots) {
-        salesLineOf(slot, line);
-        // A host record of another length gets what fits, never more.
-        std::memset(buffer, 0, length);
-        std::memcpy(buffer, line, std::min<size_t>(length, SALES_LINE_SIZE));
-        if (length >= SALES_LINE_CODE + SALES_LINE_CODE_SIZE)
-            formatCode(reinterpret_cast<char*>(buffer + SALES_LINE_CODE));
-        host::appendLine(doc.lineCounter, doc.sums, doc.document);
-        intptr_t columns = *reinterpret_cast<const intptr_t*>(doc.sums + SUMS_COLUMN_DATA);
-        intptr_t record =
-            *reinterpret_cast<const intptr_t*>(doc.document + DOCUMENT_CURRENT_RECORD);
-        host::mathCol(doc.sums, columns, 1, record);
-    }
 }
 
 class DayImport {
@@ -185,7 +107,7 @@ private:
             problems_.push_back(format(text::FILE_TOO_LONG, name));
         } else if (file.status == ReceiptFileStatus::Incomplete) {
             problems_.push_back(format(text::FILE_INCOMPLETE, name));
-        } else if (!appendAll(parameterFile_, file.parameterLines)) {
+        } else if (!appendToParameterFile(parameterFile_, file.parameterLines)) {
             problems_.push_back(format(text::SALES_NOT_WRITTEN, name, parameterFile_));
         } else {
             if (readMode_ == 1)
