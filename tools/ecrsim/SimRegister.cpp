@@ -49,7 +49,7 @@ std::string formatDecimal(int64_t value, int scale) {
 }
 
 SimRegister::SimRegister(int number, std::string serial)
-    : header{"SKLEP SPO)EM^ZY", "UL. D)UGA 5", "00-001 WARSZAWA", "NIP 000-000-00-00",
+    : header{"SKLEP SPO_YWCZY", "UL. D)UGA 5", "00-001 WARSZAWA", "NIP 000-000-00-00",
              "ZAPRASZAMY"},
       number_(number),
       serial_(std::move(serial)) {}
