@@ -18,8 +18,17 @@ constexpr int KIND_SALE = 0;
 constexpr int KIND_PERCENTAGE = 2;
 constexpr int KIND_END = 3;
 
-// A line of at most 255 characters as a text-mode read gives it: CR LF becomes LF.
-// Returns false at the end of the file or on a read error.
+// Drops what is left of a line that did not fit, through its line end, so that the rest of it
+// is never taken for a line of its own.
+void skipRestOfLine(FILE* file) {
+    int c;
+    do {
+        c = std::getc(file);
+    } while (c != EOF && c != '\n');
+}
+
+// A line of at most 255 characters as a text-mode read gives it: CR LF becomes LF. Characters
+// beyond the 255th are dropped. Returns false at the end of the file or on a read error.
 bool readLine(FILE* file, char (&line)[LINE_LIMIT + 1]) {
     int length = 0;
     while (length < LINE_LIMIT) {
@@ -39,6 +48,8 @@ bool readLine(FILE* file, char (&line)[LINE_LIMIT + 1]) {
             break;
     }
     line[length] = '\0';
+    if (length == LINE_LIMIT && line[length - 1] != '\n')
+        skipRestOfLine(file);
     return length > 0;
 }
 

@@ -150,6 +150,31 @@ TEST(ImportSafety, FileWithoutReceiptEndStaysUntilTheReceiptIsComplete) {
     EXPECT_EQ(plugin.parameterFile(), TWO_SALES_LINES);
 }
 
+// A frame carries up to 256 characters and the online server writes them unchanged; the reader
+// keeps 255 of them, and the rest of the line must not turn into a line of its own.
+TEST(ImportSafety, LinesOf255CharactersAndMoreAreReadAsOneLine) {
+    // The line with a last field of 'x' that makes it exactly length characters long.
+    auto padded = [](const std::string& line, size_t length) {
+        return line + std::string(length - line.size() - 1, 'x') + ";";
+    };
+    const std::string shortSale = sale("11", "2", "1");
+    const std::string shortEnd = end(15, 3);
+    for (size_t length : {size_t(254), size_t(255), size_t(256), size_t(300), size_t(600)}) {
+        for (bool longEnd : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << length << (longEnd ? " end" : " sale"));
+            PluginHarness plugin(registerSeven());
+            plugin.writeReceipt(NAME, {longEnd ? shortSale : padded(shortSale, length),
+                                       longEnd ? padded(shortEnd, length) : shortEnd});
+            plugin.import(DAY, DAY, "12345", 1);
+            EXPECT_FALSE(plugin.receiptExists(NAME));
+            EXPECT_EQ(plugin.parameterFile(), "$3\t15\t1\t0\t11\t1.000\t200\n");
+            EXPECT_EQ(plugin.host().lines.size(), 2u);
+            EXPECT_EQ(plugin.report(),
+                      "\nWczytanie danych z dnia:07.12.2026\nZakres wczytanych paragonów:15-15\n");
+        }
+    }
+}
+
 TEST(ImportSafety, FileWithTheSameReceiptTwiceImportsEverySaleOnce) {
     PluginHarness plugin(registerSeven());
     plugin.writeReceipt(NAME, {sale("11", "2", "1"), sale("22", "3", "2"), end(15, 3),
