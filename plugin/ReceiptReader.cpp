@@ -1,12 +1,10 @@
 #include "plugin/ReceiptReader.h"
 
-#include <charconv>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
 
+#include "plugin/ExactDecimal.h"
 #include "plugin/HostCalls.h"
 #include "plugin/ReceiptName.h"
 
@@ -53,27 +51,6 @@ bool readLine(FILE* file, char (&line)[LINE_LIMIT + 1]) {
     return length > 0;
 }
 
-// Decimal number with '.', whatever locale the host has set; garbage reads as 0.
-double decimalValue(const char* text) {
-    while (*text == ' ' || *text == '\t')
-        ++text;
-    if (*text == '+')
-        ++text;
-    double value = 0;
-    std::from_chars(text, text + std::strlen(text), value);
-    return value;
-}
-
-int32_t cutToInt32(double value) {
-    if (!(value == value))
-        return 0;
-    if (value >= static_cast<double>(std::numeric_limits<int32_t>::max()))
-        return std::numeric_limits<int32_t>::max();
-    if (value <= static_cast<double>(std::numeric_limits<int32_t>::min()))
-        return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(value);
-}
-
 class Reader {
 public:
     Reader(const std::string& fileName, ReceiptFile& out)
@@ -113,12 +90,12 @@ private:
         std::memcpy(slot.code, field, strnlen(field, sizeof(slot.code) - 1));
         std::memset(field, 0, sizeof(field));
         host::dajParametr(5, line, field);
-        double quantity = decimalValue(field);
+        int64_t quantity = parseDecimal(field);
         std::memset(field, 0, sizeof(field));
         host::dajParametr(4, line, field);
-        double price = decimalValue(field);
-        slot.quantity = cutToInt32(quantity * 1000);
-        slot.value = cutToInt32(quantity * price * 10000);
+        int64_t price = parseDecimal(field);
+        slot.quantity = quantityThousandths(quantity);
+        slot.value = saleValue(quantity, price);
     }
 
     // Scope 0 changes the last slot, any other scope every slot of the receipt so far.
@@ -128,13 +105,13 @@ private:
         int scope = std::atoi(field);
         std::memset(field, 0, sizeof(field));
         host::dajParametr(5, line, field);
-        double factor = 1 + decimalValue(field) * 0.01;
+        int64_t percent = parseDecimal(field);
         size_t end = out_.slots.size();
         if (end == receiptStart_)
             return;
         size_t first = scope == 0 ? end - 1 : receiptStart_;
         for (size_t i = first; i < end; ++i)
-            out_.slots[i].value = cutToInt32(out_.slots[i].value * factor);
+            out_.slots[i].value = changedByPercent(out_.slots[i].value, percent);
     }
 
     // The sales of the receipt that just ended; ordinals go on across receipts of one file so
