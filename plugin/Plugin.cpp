@@ -16,7 +16,8 @@ ReplacedTable tables_[2];
 int32_t table1Forwarder(int32_t command, intptr_t a2, intptr_t a3, intptr_t a4, intptr_t a5,
                         intptr_t a6, intptr_t a7, intptr_t a8, intptr_t a9, intptr_t a10,
                         intptr_t a11) {
-    return tables_[0].saved(command, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11);
+    TableHandler saved = tables_[0].saved;
+    return saved ? saved(command, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11) : 0;
 }
 
 int32_t refuse(const char* message) {

@@ -151,6 +151,18 @@ TEST(PluginEntry, HandlersPassEveryArgumentAndTheResultOn) {
     EXPECT_TRUE(plugin.host().dialogTitles.empty());
 }
 
+// A host table without a handler of its own: the replaced handlers answer 0 instead of calling
+// address 0.
+TEST(PluginEntry, TablesWithoutAHostHandlerAnswerZero) {
+    PluginHarness plugin;
+    plugin.host().table(1).handler = nullptr;
+    plugin.host().table(2).handler = nullptr;
+    ASSERT_EQ(plugin.start(), 0);
+    EXPECT_EQ(plugin.host().sendCommand(1, 0x1234), 0);
+    EXPECT_EQ(plugin.host().sendCommand(2, 0x0100), 0);
+    EXPECT_TRUE(plugin.host().handlerCalls.empty());
+}
+
 TEST(PluginEntry, ShutDownRestoresReplacedHandlersOnce) {
     PluginHarness plugin;
     ASSERT_EQ(plugin.start(), 0);
