@@ -1,6 +1,7 @@
 #include "online/ReceiptFile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,6 +50,38 @@ bool syncDirectory(const std::string& dir) {
     return ok;
 }
 
+// The plug-in deletes a receipt file while it holds the file's lock; a file that was deleted
+// between our open and our lock is opened again, so an append never lands in a deleted file.
+constexpr int MAX_OPEN_ATTEMPTS = 100;
+
+bool isFileAtPath(int fd, const std::string& path) {
+    struct stat opened {};
+    struct stat named {};
+    return ::fstat(fd, &opened) == 0 && ::stat(path.c_str(), &named) == 0 &&
+           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino && opened.st_nlink > 0;
+}
+
+// Opens path for appending (created when missing) and locks it; -1 when it cannot be opened.
+// created tells whether the file was missing before.
+int openLocked(const std::string& path, bool& created) {
+    for (int attempt = 0; attempt < MAX_OPEN_ATTEMPTS; ++attempt) {
+        struct stat st {};
+        created = ::stat(path.c_str(), &st) != 0;
+        int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+        if (fd < 0)
+            return -1;
+        int rc;
+        do {
+            rc = ::flock(fd, LOCK_EX);
+        } while (rc != 0 && errno == EINTR);
+        // Without lock support (rc != 0) the append goes ahead as it did before locking.
+        if (rc != 0 || isFileAtPath(fd, path))
+            return fd;
+        ::close(fd);
+    }
+    return -1;
+}
+
 }  // namespace
 
 std::string receiptFileName(const LocalTime& date, int fileNumber, const std::string& serial,
@@ -88,11 +121,11 @@ bool ensureDirectory(const std::string& path) {
 }
 
 AppendResult appendReceiptData(const std::string& path, const std::string& data, bool sync) {
-    struct stat st;
-    const bool existed = ::stat(path.c_str(), &st) == 0;
-    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    bool created = false;
+    int fd = openLocked(path, created);
     if (fd < 0)
         return AppendResult::OpenFailed;
+    struct stat st;
     if (::fstat(fd, &st) != 0) {
         ::close(fd);
         return AppendResult::OpenFailed;
@@ -101,15 +134,25 @@ AppendResult appendReceiptData(const std::string& path, const std::string& data,
     bool ok = writeAll(fd, data);
     if (ok && sync)
         ok = ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && !existed && sync)
+    if (ok && created && sync)
         ok = syncDirectory(parentOf(path));
     if (!ok) {
-        // Take back what reached the file so that a later attempt does not double lines.
-        if (existed) {
-            [[maybe_unused]] int rc = ::truncate(path.c_str(), oldSize);
-        } else {
+        // Take back what reached the file, still under the lock, so that a later attempt does
+        // not double lines and the plug-in never reads half a receipt.
+        if (created) {
             ::unlink(path.c_str());
+        } else {
+            [[maybe_unused]] int rc = ::ftruncate(fd, oldSize);
+        }
+        ::close(fd);
+        return AppendResult::WriteFailed;
+    }
+    // Closing releases the lock.
+    if (::close(fd) != 0) {
+        if (created) {
+            ::unlink(path.c_str());
+        } else {
+            [[maybe_unused]] int rc = ::truncate(path.c_str(), oldSize);
         }
         return AppendResult::WriteFailed;
     }

@@ -12,6 +12,7 @@
 #include "plugin/DocumentLines.h"
 #include "plugin/HostCalls.h"
 #include "plugin/ImportDialog.h"
+#include "plugin/LockedReceipt.h"
 #include "plugin/Mazovia.h"
 #include "plugin/ParameterFile.h"
 #include "plugin/Plugin.h"
@@ -94,12 +95,16 @@ private:
         host::readSum(doc_.sums, doc_.document);
         int32_t before = *doc_.lineCounter;
 
-        ReceiptFile file = readReceiptFile(path, name);
-        if (file.status == ReceiptFileStatus::CannotOpen) {
+        // Held until the file is deleted, so the server cannot append a receipt unread.
+        LockedReceipt locked(path);
+        if (locked.status() != LockedReceipt::Status::Open) {
             host::unlockHeader(doc_.document);
-            problems_.push_back(format(text::FILE_NOT_OPENED, name));
+            // A file another import took meanwhile is no problem of this one.
+            if (locked.status() == LockedReceipt::Status::CannotOpen)
+                problems_.push_back(format(text::FILE_NOT_OPENED, name));
             return;
         }
+        ReceiptFile file = readReceiptFile(locked.file(), name);
         bool done = false;
         if (file.status == ReceiptFileStatus::ReadError) {
             problems_.push_back(format(text::FILE_NOT_READ, name));
@@ -125,7 +130,7 @@ private:
         long number = receiptNumbers(name).receipt;
         if (number >= 0 && number < RECEIPT_NUMBERS)
             imported_[static_cast<size_t>(number)] = true;
-        if (std::remove(path.c_str()) != 0)
+        if (!locked.remove())
             problems_.push_back(format(text::FILE_NOT_DELETED, name));
     }
 

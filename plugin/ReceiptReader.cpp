@@ -138,13 +138,8 @@ private:
 
 }  // namespace
 
-ReceiptFile readReceiptFile(const std::string& path, const std::string& fileName) {
+ReceiptFile readReceiptFile(FILE* file, const std::string& fileName) {
     ReceiptFile out;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        out.status = ReceiptFileStatus::CannotOpen;
-        return out;
-    }
     Reader reader(fileName, out);
     char line[LINE_LIMIT + 1];
     bool more = true;
@@ -158,7 +153,6 @@ ReceiptFile readReceiptFile(const std::string& path, const std::string& fileName
         out.status = ReceiptFileStatus::ReadError;
     else if (!reader.complete())
         out.status = ReceiptFileStatus::Incomplete;
-    std::fclose(file);
     if (out.status != ReceiptFileStatus::Read) {
         out.slots.clear();
         out.parameterLines.clear();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,7 @@ struct SalesSlot {
     int32_t value = 0;     // ten-thousandths of the currency unit
 };
 
-enum class ReceiptFileStatus { Read, CannotOpen, ReadError, TooLong, Incomplete };
+enum class ReceiptFileStatus { Read, ReadError, TooLong, Incomplete };
 
 struct ReceiptFile {
     ReceiptFileStatus status = ReceiptFileStatus::Read;
@@ -25,8 +26,9 @@ struct ReceiptFile {
     std::string parameterLines;    // "Kasa%d.par" lines of every completed receipt
 };
 
-// fileName is the bare name, which carries the receipt's numbers.
-ReceiptFile readReceiptFile(const std::string& path, const std::string& fileName);
+// Reads an open receipt file to its end (the caller closes it); fileName is the bare name, which
+// carries the receipt's numbers.
+ReceiptFile readReceiptFile(FILE* file, const std::string& fileName);
 
 // The 113-byte sales line of a slot.
 void salesLineOf(const SalesSlot& slot, unsigned char* line);

@@ -219,6 +219,8 @@ int32_t unlockHeader(intptr_t document) {
         host().fault("_dounlockheader@4: header not locked");
     else
         --host().lockDepth;
+    if (host().onHeaderUnlocked)
+        host().onHeaderUnlocked();
     return 1;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -95,6 +96,8 @@ public:
     std::string shownFile;            // name given to _ViewFile@4
     std::string shownReport;          // its content at that moment
     std::vector<std::string> faults;  // misuse of a host function the host noticed
+    // Called by _dounlockheader@4 after each unlock; lets a test act in the middle of an import.
+    std::function<void()> onHeaderUnlocked;
 
     void fault(const std::string& what) { faults.push_back(what); }
     bool guardIntact() const;
