@@ -16,37 +16,6 @@ using receipt::sale;
 
 const char* DAY = "20261207";
 
-struct DocumentLine {
-    std::string code;
-    int32_t quantity;
-    int32_t value;
-    bool operator==(const DocumentLine& o) const {
-        return code == o.code && quantity == o.quantity && value == o.value;
-    }
-};
-
-std::ostream& operator<<(std::ostream& out, const DocumentLine& line) {
-    return out << '"' << line.code << "\" " << line.quantity << ' ' << line.value;
-}
-
-// The document's lines; every byte outside the three fields must be zero.
-std::vector<DocumentLine> documentLines(const hostsim::HostSim& host) {
-    std::vector<DocumentLine> lines;
-    for (const auto& bytes : host.lines) {
-        EXPECT_EQ(bytes.size(), 113u);
-        DocumentLine line;
-        line.code = std::string(reinterpret_cast<const char*>(bytes.data() + 40),
-                                strnlen(reinterpret_cast<const char*>(bytes.data() + 40), 16));
-        std::memcpy(&line.quantity, bytes.data() + 56, 4);
-        std::memcpy(&line.value, bytes.data() + 60, 4);
-        for (size_t i = 0; i < bytes.size(); ++i)
-            if ((i < 40 || i >= 64) && bytes[i] != 0)
-                ADD_FAILURE() << "byte " << i << " of a document line is not zero";
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 class Import : public ::testing::Test {
 protected:
     Import() : plugin(optionsFor(7)) {}

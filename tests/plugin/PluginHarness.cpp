@@ -1,10 +1,12 @@
 #include "PluginHarness.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "plugin/Mazovia.h"
@@ -93,6 +95,27 @@ std::string PluginHarness::report() const {
 
 std::string toMazovia(const std::string& utf8) {
     return tarvel::toMazovia(utf8);
+}
+
+std::ostream& operator<<(std::ostream& out, const DocumentLine& line) {
+    return out << '"' << line.code << "\" " << line.quantity << ' ' << line.value;
+}
+
+std::vector<DocumentLine> documentLines(const hostsim::HostSim& host) {
+    std::vector<DocumentLine> lines;
+    for (const auto& bytes : host.lines) {
+        EXPECT_EQ(bytes.size(), 113u);
+        DocumentLine line;
+        line.code = std::string(reinterpret_cast<const char*>(bytes.data() + 40),
+                                strnlen(reinterpret_cast<const char*>(bytes.data() + 40), 16));
+        std::memcpy(&line.quantity, bytes.data() + 56, 4);
+        std::memcpy(&line.value, bytes.data() + 60, 4);
+        for (size_t i = 0; i < bytes.size(); ++i)
+            if ((i < 40 || i >= 64) && bytes[i] != 0)
+                ADD_FAILURE() << "byte " << i << " of a document line is not zero";
+        lines.push_back(line);
+    }
+    return lines;
 }
 
 }  // namespace kos::test

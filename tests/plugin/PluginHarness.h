@@ -2,7 +2,9 @@
 // folder in a temporary folder (receipt files, "Kasa%d.par", "temp.txt", the INI file).
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -44,6 +46,21 @@ private:
 };
 
 std::string toMazovia(const std::string& utf8);
+
+// The three fields the plug-in fills in a sales line of the document.
+struct DocumentLine {
+    std::string code;
+    int32_t quantity;
+    int32_t value;
+    bool operator==(const DocumentLine& o) const {
+        return code == o.code && quantity == o.quantity && value == o.value;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const DocumentLine& line);
+
+// The document's lines; every byte outside the three fields must be zero.
+std::vector<DocumentLine> documentLines(const hostsim::HostSim& host);
 
 }  // namespace kos::test
 

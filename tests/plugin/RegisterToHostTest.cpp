@@ -2,7 +2,6 @@
 // receipt files, imported by the plug-in into a simulated host. Every sale reaches the host once.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 #include <sstream>
 
@@ -51,21 +50,8 @@ const std::string PARAMETER_FILE =
     "$1\t33\t1\t0\t\t2.500\t625\n"
     "$1\t33\t2\t0\t00000000000005\t2.300\t264\n";
 
-struct Line {
-    std::string code;
-    int32_t quantity;
-    int32_t value;
-    bool operator==(const Line& o) const {
-        return code == o.code && quantity == o.quantity && value == o.value;
-    }
-};
-
-std::ostream& operator<<(std::ostream& out, const Line& line) {
-    return out << '"' << line.code << "\" " << line.quantity << ' ' << line.value;
-}
-
 // One line per slot: the sales, and an empty line for each receipt end.
-const std::vector<Line> DOCUMENT = {
+const std::vector<DocumentLine> DOCUMENT = {
     {"............12", 1000, 33250},
     {"............77", 2500, 68875},
     {"", 12000, 1368000},
@@ -78,19 +64,6 @@ const std::vector<Line> DOCUMENT = {
     {".............5", 2300, 26450},
     {"", 0, 0},
 };
-
-std::vector<Line> documentLines(const hostsim::HostSim& host) {
-    std::vector<Line> lines;
-    for (const auto& bytes : host.lines) {
-        Line line;
-        const char* code = reinterpret_cast<const char*>(bytes.data() + 40);
-        line.code.assign(code, strnlen(code, 16));
-        std::memcpy(&line.quantity, bytes.data() + 56, 4);
-        std::memcpy(&line.value, bytes.data() + 60, 4);
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 // The sale lines of the journal, with serial number and sequence digit cut off.
 std::vector<std::string> journalSales(const std::vector<ecrsim::JournalReceipt>& journal) {
@@ -157,7 +130,7 @@ TEST(RegisterToHost, EverySaleRungReachesTheHostOnce) {
         EXPECT_EQ(static_cast<size_t>(std::count(written.begin(), written.end(), '\n')),
                   rungSales.size());
         EXPECT_EQ(written, PARAMETER_FILE);
-        EXPECT_EQ(documentLines(plugin.host()), mode == 1 ? DOCUMENT : std::vector<Line>{});
+        EXPECT_EQ(documentLines(plugin.host()), mode == 1 ? DOCUMENT : std::vector<DocumentLine>{});
         EXPECT_TRUE(plugin.receiptFiles().empty());
         EXPECT_EQ(plugin.report(),
                   "\nWczytanie danych z dnia:07.12.2026\nZakres wczytanych paragonów:31-33\n");
