@@ -115,14 +115,22 @@ TEST(ReceiptLock, AppendWaitingForAnImportGoesToANewFile) {
 TEST(ReceiptLock, ImportWaitsForTheLockHolder) {
     if (!locksVisible())
         GTEST_SKIP() << "no /proc/locks to see a blocked lock";
+    // What the lock holder does: append, or (as another import) delete the file, after which
+    // the server may write the name again.
+    enum class Holder { Appends, Deletes, DeletesAndServerWritesAgain };
     struct Case {
         const char* what;
-        bool deletedMeanwhile;  // another import took the file and the server wrote a new one
+        Holder holder;
         std::string expected;
+        std::string report;
     };
+    const std::string heading = "\nWczytanie danych z dnia:07.12.2026\n";
     const Case cases[] = {
-        {"append in progress", false, FIRST_LINES + "$3\t15\t3\t0\t33\t4.000\t400\n"},
-        {"deleted and written again", true, "$3\t15\t1\t0\t33\t4.000\t400\n"},
+        {"append in progress", Holder::Appends, FIRST_LINES + "$3\t15\t3\t0\t33\t4.000\t400\n",
+         heading + "Zakres wczytanych paragonów:15-15\n"},
+        {"deleted", Holder::Deletes, "", heading},
+        {"deleted and written again", Holder::DeletesAndServerWritesAgain,
+         "$3\t15\t1\t0\t33\t4.000\t400\n", heading + "Zakres wczytanych paragonów:15-15\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -139,17 +147,20 @@ TEST(ReceiptLock, ImportWaitsForTheLockHolder) {
             imported = true;
         });
         bool blocked = waitForWaiter(inodeOf(file), [&] { return imported.load(); });
-        if (c.deletedMeanwhile) {
-            EXPECT_EQ(::unlink(file.c_str()), 0);
-            EXPECT_EQ(appendReceiptData(file, REPEATED), AppendResult::Ok);
-        } else {
+        if (c.holder == Holder::Appends) {
             EXPECT_EQ(::write(fd, REPEATED.data(), REPEATED.size()),
                       static_cast<ssize_t>(REPEATED.size()));
+        } else {
+            EXPECT_EQ(::unlink(file.c_str()), 0);
+        }
+        if (c.holder == Holder::DeletesAndServerWritesAgain) {
+            EXPECT_EQ(appendReceiptData(file, REPEATED), AppendResult::Ok);
         }
         ::close(fd);
         import.join();
         EXPECT_TRUE(blocked) << "the import did not wait for the lock";
         EXPECT_EQ(one.parameterFile(), c.expected);
+        EXPECT_EQ(one.report(), c.report);
         EXPECT_FALSE(one.receiptExists(NAME));
         EXPECT_TRUE(one.host().faults.empty());
     }
