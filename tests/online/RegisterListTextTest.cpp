@@ -74,6 +74,17 @@ TEST_F(RegisterListTest, AddsInSlotOrderAndStopsAtTheFirstFailure) {
     EXPECT_EQ("Kasa o tym numerze 18 już istnieje lub za dużo kas.", prompt.shown.back().text);
 }
 
+TEST_F(RegisterListTest, AServerStartedAgainPassesOverItsRegisters) {
+    EXPECT_TRUE(addMissingRegisters(doc, "4,5", prompt));
+    EXPECT_TRUE(addMissingRegisters(doc, "5,4,6", prompt));
+    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_EQ(2, doc.findSlot(6));
+    EXPECT_EQ(3, doc.usedSlotCount());
+    EXPECT_FALSE(addMissingRegisters(doc, "7,,8", prompt));
+    EXPECT_EQ("Niepoprawny format numeru kasy .", prompt.shown.back().text);
+    EXPECT_EQ(3, doc.findSlot(7));
+}
+
 TEST_F(RegisterListTest, RemovalAsksFirstAndDropsTheRegistersSales) {
     addRegistersFromText(doc, "8,2", prompt);
     Plu plu;
