@@ -56,6 +56,17 @@ TEST(FrameProtocolTest, SentFrameIsExactAndAcknowledged) {
                                       "\x0D\x3C\xDE",
                                       7));
     EXPECT_EQ(line.clock.slept.load(), 100u);  // the pause before the first transmission
+
+    // An empty frame: begin, end and the CRC of the end byte alone.
+    auto empty = std::async(std::launch::async, [&] {
+        std::string got = line.pty.read(4, 2000);
+        line.pty.write("\x06");
+        return got;
+    });
+    EXPECT_EQ(line.comm.sendFrame(""), TX310_OK);
+    const uint16_t crc = frameCrc("\r", 1);
+    EXPECT_EQ(empty.get(), std::string("\x0A\x0D") + static_cast<char>(crc >> 8) +
+                               static_cast<char>(crc & 0xFF));
 }
 
 TEST(FrameProtocolTest, BadCrcIsReportedAndNotAcknowledged) {

@@ -14,6 +14,7 @@
 #include "link/EcrMessages.h"
 #include "link/TX310Comm.h"
 #include "support/ManualClock.h"
+#include "support/TempDir.h"
 
 namespace kos {
 namespace {
@@ -188,6 +189,7 @@ TEST_F(RegisterCommandsTest, EmptySourceStillSendsTheSettingsNotSkipped) {
         bool skipFirst, skipSecond;
         std::vector<std::string> expected;
     };
+    test::TempDir dir;
     const Case cases[] = {{false, false, {"W38;1;1;", "W38;2;1;"}},
                           {false, true, {"W38;1;1;"}},
                           {true, false, {"W38;2;1;"}},
@@ -199,14 +201,25 @@ TEST_F(RegisterCommandsTest, EmptySourceStillSendsTheSettingsNotSkipped) {
         std::string reply;
         int accepted = -1, refused = -1;
         TX310Comm comm(clock);
+        ASSERT_TRUE(comm.openLog(dir.file("kos.log")));
         EXPECT_EQ(comm.sendArticles(PORT, BAUD, false, c.skipFirst, c.skipSecond, ECR, reply,
                                     fromList, nullptr, &none, accepted, refused),
                   TX310_OK);
+        comm.closeLog();
         EXPECT_FALSE(comm.isOpen());  // released
         EXPECT_EQ(sentRequests(), c.expected);
         EXPECT_EQ(accepted, 0);
         EXPECT_EQ(refused, 0);
     }
+    const std::string log = test::readFile(dir.file("kos.log"));
+    for (const char* line :
+         {" START TX310Comm::sendArticles", "\n\ts = 57 33 38 3b 31 3b 31 3b ",
+          "\n\ts (acsii) = W38;1;1;",
+          " TX310Comm::sendFrame, i = 0, for( i = 0; i < MAX_FRAME_REPEAT; i ++ )",
+          " START TX310Comm::receiveAck, return TX310_OK",
+          " TX310Comm::sendFrame, return TX310_OK, receiveAck() == TX310_OK",
+          " START TX310Comm::endInLineMode"})
+        EXPECT_NE(log.find(line), std::string::npos) << line;
 }
 
 TEST_F(RegisterCommandsTest, RefusedArticleStopsOrIsSkipped) {

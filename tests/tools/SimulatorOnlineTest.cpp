@@ -2,7 +2,12 @@
 // what was not acknowledged, the journal, and the faults it injects.
 #include <gtest/gtest.h>
 
+#include <termios.h>
+
+#include <chrono>
+#include <random>
 #include <string>
+#include <thread>
 
 #include "CommandLine.h"
 #include "SimPoller.h"
@@ -230,6 +235,27 @@ TEST_F(SimulatorOnlineTest, RegistersRingOnTheirOwnAndStopAtTheLimit) {
     }
     for (int nr : {1, 2, 3})
         EXPECT_EQ(pollOnce(comm, nr).text, ecrsim::defaultSerial(nr) + ";");
+}
+
+TEST_F(SimulatorOnlineTest, GarbageFromThePcLeavesTheRegistersAnswering) {
+    SimOptions options;
+    options.registers = {1, 2};
+    startSim(options);
+    std::mt19937 rng(7);
+    const std::string steering = "\x0A\x0D\x06\xFF\x13\x11\x30\x31\x32;";
+    std::string garbage;
+    for (int i = 0; i < 20000; ++i)
+        garbage.push_back(rng() % 3 == 0 ? steering[rng() % steering.size()]
+                                         : static_cast<char>(rng() % 256));
+    ASSERT_EQ(comm.send(garbage.data(), static_cast<int>(garbage.size())), TX310_OK);
+    comm.leaveInLineMode();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    tcflush(comm.fd(), TCIFLUSH);  // whatever the registers said to the garbage
+    for (int nr : {1, 2})
+        EXPECT_EQ(pollOnce(comm, nr).text, ecrsim::defaultSerial(nr) + ";");
+    sim->ringReceipt(2);
+    test::PolledMessage m = pollOnce(comm, 2);
+    EXPECT_EQ(splitFields(m.text)[1], "0");
 }
 
 }  // namespace
