@@ -36,6 +36,31 @@ size_t callsIn(const std::string& bytes) {
     return n;
 }
 
+// The worker's sleep over an empty register list: another thread's use of the lock wakes it
+// with the lock held, the stop wakes it without; its own release does not count.
+TEST(RegisterLockWaitTest, WakesForAnotherThreadsChangeOrTheStop) {
+    using namespace std::chrono_literals;
+    RegisterLock lock;
+    ASSERT_TRUE(lock.lockUnlessStopped());
+    auto waiter = std::async(std::launch::async, [&] { return lock.unlockAndWaitForChange(); });
+    EXPECT_EQ(std::future_status::timeout, waiter.wait_for(100ms));
+    lock.lock();
+    lock.unlock();
+    ASSERT_EQ(std::future_status::ready, waiter.wait_for(10s));
+    EXPECT_TRUE(waiter.get());
+    EXPECT_FALSE(lock.try_lock());  // the waiter holds it again
+
+    waiter = std::async(std::launch::async, [&] { return lock.unlockAndWaitForChange(); });
+    EXPECT_EQ(std::future_status::timeout, waiter.wait_for(100ms));
+    lock.setStop();
+    ASSERT_EQ(std::future_status::ready, waiter.wait_for(10s));
+    EXPECT_FALSE(waiter.get());
+    EXPECT_TRUE(lock.try_lock());  // released, and the stop was used up
+    lock.unlock();
+    EXPECT_TRUE(lock.lockUnlessStopped());
+    lock.unlock();
+}
+
 class WorkerTest : public ::testing::Test {
 protected:
     TempDir tmp;
