@@ -173,6 +173,13 @@ TarvelServerDoc* communicatingDocument() {
     return communicating;
 }
 
+ToggleButtonState toggleButtonState(const TarvelServerDoc& doc) {
+    const TarvelServerDoc* online = communicatingDocument();
+    if (!online)
+        return {false, true};
+    return {true, online == &doc};
+}
+
 bool startOnline(TarvelServerDoc& doc, const Settings& settings, Prompt& prompt) {
     if (doc.isOnline())
         return true;

@@ -42,6 +42,14 @@ void stopOnline(TarvelServerDoc& doc, Prompt& prompt);
 // Returns whether the document is online afterwards.
 bool toggleOnline(TarvelServerDoc& doc, const Settings& settings, Prompt& prompt);
 
+// The toggle button of a document: pressed while it communicates; pressed and disabled while
+// another document does; released and enabled otherwise.
+struct ToggleButtonState {
+    bool pressed = false;
+    bool enabled = true;
+};
+ToggleButtonState toggleButtonState(const TarvelServerDoc& doc);
+
 // The worker's loop, run by startOnline on its own thread: polls the used slots in turn,
 // one poll per hold of registerLock, until the stop event.
 void runOnlineWorker(TarvelServerDoc& doc);

@@ -203,10 +203,17 @@ TEST_F(StartStopTest, TimingFollowsTheSpeedAndTheLogRecordsStartAndStop) {
 
 TEST_F(StartStopTest, OnlyOneDocumentCommunicatesAtATime) {
     ASSERT_EQ(0, ::mkdir(receipts.c_str(), 0755));
-    ASSERT_TRUE(startOnline(doc, settings, prompt));
-
     TarvelServerDoc other(clock);
     ScriptedPrompt otherPrompt;
+    auto state = [](const TarvelServerDoc& d) {
+        const ToggleButtonState s = toggleButtonState(d);
+        return std::make_pair(s.pressed, s.enabled);
+    };
+    EXPECT_EQ(std::make_pair(false, true), state(doc));
+    ASSERT_TRUE(startOnline(doc, settings, prompt));
+    EXPECT_EQ(std::make_pair(true, true), state(doc));
+    EXPECT_EQ(std::make_pair(true, false), state(other));
+
     EXPECT_FALSE(startOnline(other, settings, otherPrompt));
     EXPECT_FALSE(toggleOnline(other, settings, otherPrompt));
     ASSERT_EQ(2u, otherPrompt.shown.size());
@@ -223,6 +230,7 @@ TEST_F(StartStopTest, OnlyOneDocumentCommunicatesAtATime) {
     EXPECT_FALSE(toggleOnline(doc, settings, prompt));
     EXPECT_EQ("Czy na pewno chcesz zakończyć komunikację z kasami?", prompt.shown.back().text);
     expectOff();
+    EXPECT_EQ(std::make_pair(false, true), state(other));
 
     EXPECT_TRUE(toggleOnline(other, settings, otherPrompt));
     EXPECT_EQ(&other, communicatingDocument());
