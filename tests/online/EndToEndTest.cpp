@@ -16,9 +16,6 @@
 namespace kos::test {
 namespace {
 
-constexpr int RECEIPTS_PER_REGISTER = 70;
-constexpr size_t RECEIPTS = 3 * RECEIPTS_PER_REGISTER;
-
 std::string receiptName(const std::vector<std::string>& files, const ecrsim::JournalReceipt& r) {
     const std::string suffix =
         "_" + r.serial + "_" + std::to_string(r.series) + "_" + std::to_string(r.number) + ".txt";
@@ -35,17 +32,18 @@ std::string receiptName(const std::vector<std::string>& files, const ecrsim::Jou
     return found;
 }
 
-TEST(EndToEndTest, EveryJournalReceiptIsOnDiskOnceInBothCopiesAndTheExportAddsUp) {
+// Runs the document against registers 1, 2 and 3 until each rang perRegister receipts, then
+// compares the receipt files, their backup copies and the export with the journal.
+void collectAndCompare(ecrsim::SimOptions o, int perRegister) {
+    const size_t RECEIPTS = 3 * static_cast<size_t>(perRegister);
     TempDir tmp;
     const std::string receipts = tmp.file("receipts");
     const std::string backup = tmp.file("backup");
 
-    ecrsim::SimOptions o;
     o.registers = {1, 2, 3};
     o.receiptEveryMs = 20;
     o.receiptLines = 2;
-    o.maxReceipts = RECEIPTS_PER_REGISTER;
-    o.seed = 11;
+    o.maxReceipts = perRegister;
     o.articles = ecrsim::sampleArticles();
     ecrsim::Simulator sim(o);
     std::string error;
@@ -101,6 +99,25 @@ TEST(EndToEndTest, EveryJournalReceiptIsOnDiskOnceInBothCopiesAndTheExportAddsUp
     }
     EXPECT_EQ(2u, prompt.shown.size());  // the two questions, no failure
     doc.removeStatusListener(&recorder);
+}
+
+TEST(EndToEndTest, EveryJournalReceiptIsOnDiskOnceInBothCopiesAndTheExportAddsUp) {
+    ecrsim::SimOptions o;
+    o.seed = 11;
+    collectAndCompare(o, 70);
+}
+
+// Corrupted frames, ACKs the register missed (so it repeats), unanswered calls and new serial
+// numbers between receipts: still every receipt once.
+TEST(EndToEndTest, AFaultyLineLosesAndDoublesNothing) {
+    ecrsim::SimOptions o;
+    o.seed = 3;
+    o.faults.corruptEvery = 7;
+    o.faults.loseAckEvery = 5;
+    o.faults.silentEvery = 11;
+    o.faults.repeatEvery = 13;
+    o.faults.serialChangeEvery = 4;
+    collectAndCompare(o, 12);
 }
 
 }  // namespace
