@@ -1,0 +1,10 @@
+// The tool bar's button pictures, drawn at run time so the program carries no image files.
+#pragma once
+
+#include <QIcon>
+
+namespace kos {
+
+QIcon toolIcon(int commandId);
+
+}  // namespace kos
