@@ -1,0 +1,145 @@
+// Writing a finished receipt: file names, the main and backup copies, and the sales it adds.
+#include <cstdlib>
+
+#include "online/EcrOnLineComm.h"
+#include "online/ReceiptFile.h"
+#include "online/TarvelServerDoc.h"
+
+namespace kos {
+
+namespace {
+
+constexpr int32_t CLOSE_KIND_ONE_NUMBER = 6;
+
+std::string receiptData(const std::vector<EcrLine>& lines) {
+    std::string data;
+    for (const EcrLine& l : lines) {
+        data += l.text;
+        data += "\r\n";  // the readers of these files expect CR LF
+    }
+    return data;
+}
+
+}  // namespace
+
+void EcrOnLineComm::writeReceipt(int slotIndex, TarvelServerDoc& doc) {
+    if (lines.empty())
+        return;
+    const EcrLine& end = lines.back();
+    const LocalTime now = doc.clock().localTime();
+
+    PendingReceipt r;
+    r.receiptNumber = end.receiptNumber;
+    std::string name;
+    if (end.receiptNumber != 0) {
+        if (lastReceiptFileNumber == -1 || lastReceiptSeries != end.receiptSeries ||
+            lastReceiptNumber != end.receiptNumber) {
+            lastReceiptFileNumber = doc.nextReceiptNumber(now);
+            lastReceiptSeries = end.receiptSeries;
+            lastReceiptNumber = end.receiptNumber;
+        }
+        name = receiptFileName(now, lastReceiptFileNumber, serialNumber, end.receiptSeries,
+                               end.receiptNumber);
+        r.lines = std::move(lines);
+    } else if (end.closeKind == CLOSE_KIND_ONE_NUMBER) {
+        forgetLastReceipt();
+        name = singleLineFileName(now, doc.nextReceiptNumber(now), serialNumber, end.receiptSeries);
+        // Only the end line goes into this file; it adds no sales.
+        r.lines.push_back(end);
+        r.lines.back().counted = true;
+    } else {
+        discardReceipt(doc);
+        return;
+    }
+    lines.clear();
+
+    r.data = receiptData(r.lines);
+    r.mainPath = joinPath(doc.receiptDir, name);
+    if (!doc.backupDir.empty()) {
+        r.backupDir = doc.backupDir;
+        r.backupFolder = joinPath(doc.backupDir, dateFolderName(now));
+        r.backupPath = joinPath(r.backupFolder, name);
+    }
+    unwritten.push_back(std::move(r));
+    writePendingReceipts(slotIndex, doc);
+}
+
+void EcrOnLineComm::writePendingReceipts(int slotIndex, TarvelServerDoc& doc) {
+    while (!unwritten.empty()) {
+        PendingReceipt& r = unwritten.front();
+        if (!writeOne(r, doc))
+            return;
+        countSales(r, slotIndex, doc);
+        unwritten.pop_front();
+    }
+}
+
+// The backup copy first; its failure is logged but never holds back the main copy. False while
+// the main copy is not on disk.
+bool EcrOnLineComm::writeOne(PendingReceipt& r, TarvelServerDoc& doc) {
+    if (!r.backupDir.empty() && !r.backupDone) {
+        if (!ensureDirectory(r.backupDir)) {
+            doc.serverLog.print("\n%t Błąd podczas tworzenia katalogu %s.", r.backupDir.c_str());
+        } else if (!ensureDirectory(r.backupFolder)) {
+            doc.serverLog.print("\n%t Błąd podczas tworzenia katalogu %s.", r.backupFolder.c_str());
+        } else {
+            AppendResult res = appendReceiptData(r.backupPath, r.data);
+            if (res == AppendResult::OpenFailed)
+                doc.serverLog.print("\n%t Błąd podczas tworzenia pliku %s.", r.backupPath.c_str());
+            else if (res == AppendResult::WriteFailed)
+                doc.serverLog.print("\n%t Błąd podczas zapisu do pliku %s.", r.backupPath.c_str());
+            else
+                r.backupDone = true;
+        }
+    }
+    AppendResult res = appendReceiptData(r.mainPath, r.data);
+    if (res == AppendResult::OpenFailed) {
+        doc.serverLog.print("\n%t Błąd podczas tworzenia pliku %s.", r.mainPath.c_str());
+        return false;
+    }
+    if (res == AppendResult::WriteFailed) {
+        doc.serverLog.print("\n%t Błąd podczas zapisu do pliku %s.", r.mainPath.c_str());
+        return false;
+    }
+    return true;
+}
+
+void EcrOnLineComm::countSales(PendingReceipt& r, int slotIndex, TarvelServerDoc& doc) {
+    for (size_t i = 0; i < r.lines.size(); ++i) {
+        EcrLine& line = r.lines[i];
+        if (line.counted)
+            continue;
+        if (line.type == LINE_SALE) {
+            line.counted = true;
+            int64_t total = line.quantity;
+            for (size_t j = i + 1; j < r.lines.size(); ++j) {
+                EcrLine& later = r.lines[j];
+                if (later.type == LINE_SALE && !later.counted && later.plu == line.plu) {
+                    later.counted = true;
+                    total += later.quantity;
+                }
+            }
+            if (total > INT32_MAX)
+                total = INT32_MAX;
+            if (total >= 0) {
+                doc.addPluSale(line.plu, slotIndex, static_cast<int32_t>(total));
+            } else {
+                char plu[Plu::TEXT_SIZE];
+                const int64_t units = -total;
+                doc.serverLog.print(
+                    "\n%t Błąd, ilość towaru o PLU %s na paragonie %d z kasy %s jest równa "
+                    "-%ld,%03ld.",
+                    line.plu.text(plu), r.receiptNumber, line.serialNumber.c_str(),
+                    static_cast<long>(units / 1000), static_cast<long>(units % 1000));
+            }
+        } else if (line.type == LINE_SALE_NO_PLU) {
+            line.counted = true;
+            if (line.quantity > 0)
+                doc.addPositiveTotal(slotIndex, line.quantity);
+            else
+                doc.addNegativeTotal(slotIndex, line.quantity);
+        }
+    }
+}
+
+}  // namespace kos

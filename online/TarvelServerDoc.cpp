@@ -1,0 +1,187 @@
+#include "online/TarvelServerDoc.h"
+
+#include <algorithm>
+
+namespace kos {
+
+namespace {
+
+// Sum without signed overflow: the totals wrap like the 32-bit counters they are.
+int32_t wrapAdd(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+
+}  // namespace
+
+TarvelServerDoc::TarvelServerDoc(Clock& clock) : serverLog(clock), link(clock), clock_(clock) {}
+
+TarvelServerDoc::~TarvelServerDoc() {
+    // The owner stops communication first; never leave a running thread behind.
+    if (worker.joinable()) {
+        registerLock.setStop();
+        worker.join();
+    }
+}
+
+int TarvelServerDoc::usedSlotCount() const {
+    return static_cast<int>(std::count_if(
+        slots.begin(), slots.end(), [](const EcrOnLineComm& s) { return s.logicalNumber != -1; }));
+}
+
+EcrOnLineComm* TarvelServerDoc::slotAt(int index) {
+    if (index < 0 || index >= SLOT_COUNT)
+        return nullptr;
+    return &slots[index];
+}
+
+int TarvelServerDoc::findSlot(int32_t logicalNumber) const {
+    if (logicalNumber == -1)
+        return -1;
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        if (slots[i].logicalNumber == logicalNumber)
+            return i;
+    return -1;
+}
+
+int TarvelServerDoc::addRegister(int32_t logicalNumber) {
+    if (logicalNumber == -1)
+        return -1;
+    std::lock_guard<RegisterLock> g(registerLock);
+    if (findSlot(logicalNumber) != -1)
+        return -1;
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        if (slots[i].logicalNumber == -1) {
+            slots[i].logicalNumber = logicalNumber;
+            {
+                std::lock_guard<std::mutex> s(salesLock);
+                positiveTotal[i] = 0;
+                negativeTotal[i] = 0;
+            }
+            setModified();
+            return i;
+        }
+    }
+    return -1;
+}
+
+void TarvelServerDoc::removeRegister(int slotIndex) {
+    if (slotIndex < 0 || slotIndex >= SLOT_COUNT)
+        return;
+    std::lock_guard<RegisterLock> g(registerLock);
+    slots[slotIndex].logicalNumber = -1;
+    {
+        std::lock_guard<std::mutex> s(salesLock);
+        positiveTotal[slotIndex] = 0;
+        negativeTotal[slotIndex] = 0;
+    }
+    // One entry per salesLock hold, so other users of the table get in between.
+    for (size_t index = 0;;) {
+        std::lock_guard<std::mutex> s(salesLock);
+        const SalesTable::Entry* e = sales.entryAt(index);
+        if (!e)
+            break;
+        PluSale* sale = sales.find(e->plu);
+        sale->quantity[slotIndex] = 0;
+        sale->extra[slotIndex] = 0;
+        if (sale->isEmpty())
+            sales.remove(e->plu);
+        else
+            ++index;
+    }
+    setModified();
+}
+
+int64_t TarvelServerDoc::timeKey(const LocalTime& t) {
+    return ((((int64_t{t.year} * 100 + t.month) * 100 + t.day) * 100 + t.hour) * 100 + t.minute) *
+               100 +
+           t.second;
+}
+
+int TarvelServerDoc::nextReceiptNumber(const LocalTime& t) {
+    if (timeKey(t) > endOfDay) {
+        LocalTime end = t;
+        end.hour = 23;
+        end.minute = 59;
+        end.second = 59;
+        endOfDay = timeKey(end);
+        nextNumber = 1;
+    }
+    return nextNumber++;
+}
+
+void TarvelServerDoc::setReceiptNumbering(int next, const LocalTime& day) {
+    LocalTime end = day;
+    end.hour = 23;
+    end.minute = 59;
+    end.second = 59;
+    endOfDay = timeKey(end);
+    nextNumber = next;
+}
+
+void TarvelServerDoc::addPositiveTotal(int slotIndex, int32_t value) {
+    if (slotIndex < 0 || slotIndex >= SLOT_COUNT)
+        return;
+    {
+        std::lock_guard<std::mutex> s(salesLock);
+        positiveTotal[slotIndex] = wrapAdd(positiveTotal[slotIndex], value);
+    }
+    setModified();
+}
+
+void TarvelServerDoc::addNegativeTotal(int slotIndex, int32_t value) {
+    if (slotIndex < 0 || slotIndex >= SLOT_COUNT)
+        return;
+    {
+        std::lock_guard<std::mutex> s(salesLock);
+        negativeTotal[slotIndex] = wrapAdd(negativeTotal[slotIndex], value);
+    }
+    setModified();
+}
+
+void TarvelServerDoc::addPluSale(const Plu& plu, int slotIndex, int32_t quantity) {
+    if (slotIndex < 0 || slotIndex >= SLOT_COUNT)
+        return;
+    {
+        std::lock_guard<std::mutex> s(salesLock);
+        int32_t& q = sales.at(plu).quantity[slotIndex];
+        q = wrapAdd(q, quantity);
+    }
+    setModified();
+}
+
+void TarvelServerDoc::clearSlotsAndSales() {
+    for (EcrOnLineComm& s : slots)
+        s.reset();
+    std::lock_guard<std::mutex> g(salesLock);
+    positiveTotal.fill(0);
+    negativeTotal.fill(0);
+    sales.clear();
+}
+
+void TarvelServerDoc::clear() {
+    receiptDir.clear();
+    backupDir.clear();
+    clearSlotsAndSales();
+    nextNumber = 1;
+    endOfDay = 0;
+    setModified(false);
+}
+
+void TarvelServerDoc::addStatusListener(EcrStatusListener* listener) {
+    std::lock_guard<std::mutex> g(listenersLock_);
+    if (std::find(listeners_.begin(), listeners_.end(), listener) == listeners_.end())
+        listeners_.push_back(listener);
+}
+
+void TarvelServerDoc::removeStatusListener(EcrStatusListener* listener) {
+    std::lock_guard<std::mutex> g(listenersLock_);
+    listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
+}
+
+void TarvelServerDoc::notifyStatus(int slotIndex, int connected) {
+    std::lock_guard<std::mutex> g(listenersLock_);
+    for (EcrStatusListener* l : listeners_)
+        l->ecrStatusChanged(slotIndex, connected);
+}
+
+}  // namespace kos
