@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kos {
 
@@ -73,5 +74,12 @@ void loadSettings(SettingsStore& store, Settings& settings);
 
 // Writes every value: ints as numbers, bools as 0 or 1, strings as strings, in table order.
 void saveSettings(SettingsStore& store, const Settings& settings);
+
+// The recent-file list ("File1".."File4", most recent first); empty entries are skipped.
+std::vector<std::string> loadRecentFiles(SettingsStore& store);
+// Writes all four entries; missing ones as empty strings.
+void saveRecentFiles(SettingsStore& store, const std::vector<std::string>& files);
+// Puts path first, drops an earlier occurrence and keeps at most four.
+void addRecentFile(std::vector<std::string>& files, const std::string& path);
 
 }  // namespace kos
