@@ -20,7 +20,7 @@ DocTemplate& DocManager::addTemplate(std::unique_ptr<DocTemplate> docTemplate, b
 
 UiDocument* DocManager::adopt(UiDocument* doc) {
     documents_.append(doc);
-    emit documentOpened(doc);
+    Q_EMIT documentOpened(doc);
     return doc;
 }
 
@@ -65,13 +65,13 @@ UiDocument* DocManager::openDocumentFile(const QString& path) {
     std::unique_ptr<UiDocument> doc(chosen->create(*this));
     if (!doc || !doc->onOpenDocument(full)) {
         recentFiles_.remove(full);
-        emit recentFilesChanged();
+        Q_EMIT recentFilesChanged();
         return nullptr;
     }
     doc->setPathName(full);
     doc->setModified(false);
     recentFiles_.add(full);
-    emit recentFilesChanged();
+    Q_EMIT recentFilesChanged();
     return adopt(doc.release());
 }
 
@@ -98,7 +98,7 @@ bool DocManager::saveAs(UiDocument* doc) {
     doc->setPathName(path);
     doc->setModified(false);
     recentFiles_.add(doc->pathName());
-    emit recentFilesChanged();
+    Q_EMIT recentFilesChanged();
     return true;
 }
 
@@ -118,7 +118,7 @@ bool DocManager::canCloseDocument(UiDocument* doc) {
 void DocManager::closeDocument(UiDocument* doc) {
     if (!documents_.removeOne(doc))
         return;
-    emit documentClosing(doc);
+    Q_EMIT documentClosing(doc);
     doc->deleteLater();
 }
 

@@ -52,7 +52,7 @@ public:
     // Closes the document's windows and deletes it (both deferred to the event loop).
     void closeDocument(UiDocument* doc);
 
-signals:
+Q_SIGNALS:
     void documentOpened(UiDocument* doc);
     void documentClosing(UiDocument* doc);
     void recentFilesChanged();

@@ -138,7 +138,7 @@ void MainFrame::buildActions() {
     for (int i = 0; i < 4; ++i) {
         auto* a = new QAction(this);
         connect(a, &QAction::triggered, this, [this, i] {
-            const QStringList& files = manager_.recentFiles().files();
+            const QStringList files = manager_.recentFiles().files();
             if (i < files.size())
                 manager_.openDocumentFile(files.at(i));
         });
@@ -237,7 +237,7 @@ void MainFrame::showMenusFor(UiDocument* doc) {
 }
 
 void MainFrame::updateRecentFiles() {
-    const QStringList& files = manager_.recentFiles().files();
+    const QStringList files = manager_.recentFiles().files();
     for (int i = 0; i < recentActions_.size(); ++i) {
         QAction* a = recentActions_[i];
         a->setVisible(i < files.size());
@@ -390,7 +390,7 @@ void MainFrame::showOptions() {
     if (sheet.exec() != QDialog::Accepted)
         return;
     sheet.storeSettings();
-    emit manager_.settingsChanged();
+    Q_EMIT manager_.settingsChanged();
 }
 
 void MainFrame::showAbout() {

@@ -1,42 +1,31 @@
 #include "app/ui/RecentFileList.h"
 
+#include <algorithm>
+
 namespace kos {
 
-namespace {
+RecentFileList::RecentFileList(SettingsStore& store) : store_(store) {}
 
-std::string entryName(int i) { return "File" + std::to_string(i + 1); }
+void RecentFileList::load() { files_ = loadRecentFiles(store_); }
 
-}  // namespace
-
-RecentFileList::RecentFileList(SettingsStore& store, int size) : store_(store), size_(size) {}
-
-void RecentFileList::load() {
-    files_.clear();
-    for (int i = 0; i < size_; ++i) {
-        auto value = store_.getString(RECENT_FILES_SECTION, entryName(i));
-        if (value && !value->empty())
-            files_.append(QString::fromStdString(*value));
-    }
+QStringList RecentFileList::files() const {
+    QStringList list;
+    for (const std::string& f : files_)
+        list.append(QString::fromStdString(f));
+    return list;
 }
 
 void RecentFileList::add(const QString& path) {
-    files_.removeAll(path);
-    files_.prepend(path);
-    while (files_.size() > size_)
-        files_.removeLast();
-    save();
+    addRecentFile(files_, path.toStdString());
+    saveRecentFiles(store_, files_);
 }
 
 void RecentFileList::remove(const QString& path) {
-    if (files_.removeAll(path) > 0)
-        save();
-}
-
-void RecentFileList::save() {
-    // Empty entries overwrite ones that have dropped out of the list.
-    for (int i = 0; i < size_; ++i)
-        store_.setString(RECENT_FILES_SECTION, entryName(i),
-                         i < files_.size() ? files_.at(i).toStdString() : std::string());
+    const auto end = std::remove(files_.begin(), files_.end(), path.toStdString());
+    if (end == files_.end())
+        return;
+    files_.erase(end, files_.end());
+    saveRecentFiles(store_, files_);
 }
 
 }  // namespace kos

@@ -1,9 +1,11 @@
-// The most-recently-used file list: four full paths, newest first, kept in the settings store
-// under "Recent File List" as "File1".."File4".
+// The most-recently-used file list of the window layer: four full paths, newest first, written
+// back to the settings store at each change.
 #pragma once
 
 #include <QString>
 #include <QStringList>
+#include <string>
+#include <vector>
 
 #include "app/Settings.h"
 
@@ -11,20 +13,17 @@ namespace kos {
 
 class RecentFileList {
 public:
-    explicit RecentFileList(SettingsStore& store, int size = RECENT_FILE_COUNT);
+    explicit RecentFileList(SettingsStore& store);
 
     void load();
-    // Moves the path to the top (adding it when new) and writes the list back at once.
+    // Moves the path to the top (adding it when new).
     void add(const QString& path);
     void remove(const QString& path);
-    const QStringList& files() const { return files_; }
+    QStringList files() const;
 
 private:
-    void save();
-
     SettingsStore& store_;
-    int size_;
-    QStringList files_;
+    std::vector<std::string> files_;
 };
 
 }  // namespace kos

@@ -16,7 +16,7 @@ void UiDocument::setTitle(const QString& title) {
     if (title_ == title)
         return;
     title_ = title;
-    emit titleChanged();
+    Q_EMIT titleChanged();
 }
 
 void UiDocument::setPathName(const QString& path) {
@@ -29,7 +29,7 @@ void UiDocument::setModified(bool modified) {
     if (modified_ == modified)
         return;
     modified_ = modified;
-    emit commandStateChanged();
+    Q_EMIT commandStateChanged();
 }
 
 bool UiDocument::updateCommand(int id, CommandState& state) {

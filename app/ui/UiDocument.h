@@ -46,7 +46,7 @@ public:
     bool updateCommand(int id, CommandState& state) override;
     bool runCommand(int id) override;
 
-signals:
+Q_SIGNALS:
     void titleChanged();
     // Something changed that may enable or disable commands.
     void commandStateChanged();
