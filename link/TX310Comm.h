@@ -8,6 +8,7 @@
 
 #include "app/Clock.h"
 #include "app/LogFile.h"
+#include "link/EcrArticle.h"
 #include "link/SerialPort.h"
 #include "link/Tx310Codes.h"
 
@@ -49,6 +50,19 @@ public:
     int leaveInLineMode();
     int endInLineMode();
 
+    // One-shot register commands: each opens the port, calls register nr, runs its exchange and
+    // releases the register. reply receives the register's first reply.
+    int sendArticles(int port, int baud, bool continueOnError, bool skipFirstSetting,
+                     bool skipSecondSetting, uint8_t nr, std::string& reply, ArticleSourceFn source,
+                     ArticleProgressFn progress, void* user, int& accepted, int& refused);
+    int deleteArticles(int port, int baud, uint8_t nr, std::string& reply, ArticleSourceFn source,
+                       void* user, int& deleted);
+    int receiveArticles(int port, int baud, bool continueOnError, uint8_t nr, std::string& reply,
+                        ArticleStoreFn store, void* user, int& received, int& errors);
+    int sendHeader(int port, int baud, uint8_t nr, std::string& reply, const HeaderLines& lines);
+    int receiveHeader(int port, int baud, uint8_t nr, std::string& reply, HeaderLines& lines);
+    int zeroCounters(int port, int baud, uint8_t nr, std::string& reply);
+
     static bool nextField(std::string& message, std::string& field);
     // Code page 1250 text -> register characters (upper case, Polish letters as $'()[\]^_).
     static std::string toEcrText(const std::string& text);
@@ -64,6 +78,13 @@ protected:
     }
 
 private:
+    int sendCall(uint8_t nr);
+    // Sends one request and reads its answer.
+    int exchange(const std::string& request, std::string& answer);
+    // Releases the register after a refusal: endInLineMode's code if it failed, else
+    // TX310_ERR_READ.
+    int refuseAndRelease();
+
     Clock& clock_;
     std::unique_ptr<LogFile> log_;
     int beginFrameTimeout_ = 5000;

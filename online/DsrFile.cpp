@@ -152,7 +152,7 @@ DsrStatus TarvelServerDoc::fromDsr(const std::string& data) {
         ok = readEntry(in, plu, sale);
         if (ok) {
             std::lock_guard<std::mutex> s(salesLock);
-            sales.set(plu, sale);
+            sales.load(plu, sale);
         }
     }
     if (!ok) {

@@ -39,7 +39,9 @@ void EcrOnLineComm::poll(int slotIndex, TarvelServerDoc& doc) {
     if (!unwritten.empty())
         writePendingReceipts(slotIndex, doc);
 
-    doc.link.selectEcr(static_cast<uint8_t>(logicalNumber));
+    // A number the line cannot call must not wrap onto another register.
+    doc.link.selectEcr(
+        logicalNumber >= 0 && logicalNumber <= 255 ? static_cast<uint8_t>(logicalNumber) : 0);
     std::string message;
     if (doc.link.receiveFrame(message, true) != TX310_OK) {
         if (++failedPolls > MAX_FAILED_POLLS) {

@@ -18,8 +18,13 @@ PluSale& SalesTable::at(const Plu& plu) {
     return chain.front().sale;
 }
 
-void SalesTable::set(const Plu& plu, const PluSale& sale) {
-    at(plu) = sale;
+void SalesTable::load(const Plu& plu, const PluSale& sale) {
+    if (PluSale* s = find(plu)) {
+        *s = sale;
+        return;
+    }
+    buckets_[bucketOf(plu)].push_back(Entry{plu, sale});
+    ++size_;
 }
 
 bool SalesTable::remove(const Plu& plu) {

@@ -26,8 +26,9 @@ public:
     // The entry of plu, created all zero at the head of its chain when missing.
     PluSale& at(const Plu& plu);
     PluSale* find(const Plu& plu);
-    // Replaces the values of an existing entry in place, or inserts a new one.
-    void set(const Plu& plu, const PluSale& sale);
+    // Loading: an existing entry takes the values in place, a new one goes to the tail of its
+    // chain, so a table read back from a file keeps the order it was written in.
+    void load(const Plu& plu, const PluSale& sale);
     bool remove(const Plu& plu);
     void clear();
     size_t size() const { return size_; }

@@ -149,6 +149,25 @@ void TarvelServerDoc::addPluSale(const Plu& plu, int slotIndex, int32_t quantity
     setModified();
 }
 
+size_t TarvelServerDoc::unwrittenReceiptCount() {
+    std::lock_guard<RegisterLock> g(registerLock);
+    size_t n = 0;
+    for (const EcrOnLineComm& s : slots)
+        n += s.unwritten.size();
+    return n;
+}
+
+bool TarvelServerDoc::writePendingReceipts() {
+    std::lock_guard<RegisterLock> g(registerLock);
+    bool allWritten = true;
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        if (!slots[i].unwritten.empty())
+            slots[i].writePendingReceipts(i, *this);
+        allWritten = allWritten && slots[i].unwritten.empty();
+    }
+    return allWritten;
+}
+
 void TarvelServerDoc::clearSlotsAndSales() {
     for (EcrOnLineComm& s : slots)
         s.reset();

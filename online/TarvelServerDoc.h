@@ -75,6 +75,11 @@ public:
     void addNegativeTotal(int slotIndex, int32_t value);
     void addPluSale(const Plu& plu, int slotIndex, int32_t quantity);
 
+    // Finished receipts not yet on disk (their folder could not be written), all slots.
+    size_t unwrittenReceiptCount();
+    // Tries them once more under registerLock (for a stop or a close); true when none is left.
+    bool writePendingReceipts();
+
     // Back to a new document (before new, open and close). Not while online.
     void clear();
 

@@ -1,0 +1,47 @@
+// The register side of the line: reads what the PC sends on the pseudo-terminal's master side,
+// recognises wake-up, call, frames and release, and lets the called register answer.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kos::ecrsim {
+
+class Simulator;
+
+class SimLine {
+public:
+    SimLine(Simulator& sim, int fd) : sim_(sim), fd_(fd) {}
+
+    void serve(const std::atomic<bool>& stop);
+
+private:
+    enum class Outcome { Ack, Released, Woken, FrameStart, Waiting, Stopped };
+    enum class FrameResult { Good, Broken, Woken, Stopped };
+    static constexpr int TIMEOUT = -1;
+    static constexpr int STOPPED = -2;
+
+    int readByte(int timeoutMs);
+    void writeBytes(const std::vector<uint8_t>& bytes);
+    void serveCall(int nr);
+    Outcome transmit(const std::string& text);
+    void converse(int nr, Outcome outcome);
+    FrameResult receiveFrame(std::string& text);
+    // After the first 0x13: the second one releases the register.
+    Outcome afterRelease(Outcome otherwise);
+    void settle(int nr, bool giveBack);
+    static bool strikes(int every, long& counter);
+    void trace(const char* format, ...);
+
+    Simulator& sim_;
+    int fd_;
+    const std::atomic<bool>* stop_ = nullptr;
+    std::vector<uint8_t> buffer_;
+    size_t pos_ = 0;
+    bool woken_ = false;
+    long sentCount_ = 0, ackCount_ = 0, pcFrameCount_ = 0, callCount_ = 0, repeatCount_ = 0;
+};
+
+}  // namespace kos::ecrsim
