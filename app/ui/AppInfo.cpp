@@ -2,7 +2,9 @@
 
 namespace kos {
 
-QString appTitle() { return QStringLiteral("KOS ONLINE"); }
+QString appTitle() {
+    return QStringLiteral("KOS ONLINE");
+}
 
 QString versionLine() {
     return QStringLiteral("Wersja: %1.%2.%3.%4")

@@ -117,8 +117,8 @@ void CListViewEx::paintEvent(QPaintEvent* event) {
     }
     const QModelIndex current = currentIndex();
     if (hasFocus() && current.isValid()) {
-        const int right = clientWidthSelection_ ? std::max(lastRight, viewport()->width())
-                                                : lastRight;
+        const int right =
+            clientWidthSelection_ ? std::max(lastRight, viewport()->width()) : lastRight;
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
         focus.rect = QRect(columnViewportPosition(0), rowViewportPosition(current.row()),

@@ -21,7 +21,9 @@ namespace kos {
 QString cutText(const QFontMetrics& metrics, const QString& text, int width, int margin);
 
 // Left margin plus right margin of a cell's text: the first column has less.
-inline int cellTextMargin(int column) { return column == 0 ? 4 : 12; }
+inline int cellTextMargin(int column) {
+    return column == 0 ? 4 : 12;
+}
 
 // Everything one print job needs, computed once per job.
 struct ListPrintJob {

@@ -13,7 +13,9 @@ ChildFrame::ChildFrame(UiDocument* doc, QWidget* parent) : QMdiSubWindow(parent)
     updateTitle();
 }
 
-CommandTarget* ChildFrame::viewTarget() const { return dynamic_cast<CommandTarget*>(widget()); }
+CommandTarget* ChildFrame::viewTarget() const {
+    return dynamic_cast<CommandTarget*>(widget());
+}
 
 void ChildFrame::release() {
     released_ = true;
@@ -21,7 +23,9 @@ void ChildFrame::release() {
     deleteLater();
 }
 
-void ChildFrame::updateTitle() { setWindowTitle(doc_->title()); }
+void ChildFrame::updateTitle() {
+    setWindowTitle(doc_->title());
+}
 
 void ChildFrame::closeEvent(QCloseEvent* event) {
     if (released_) {

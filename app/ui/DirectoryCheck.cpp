@@ -9,10 +9,8 @@
 namespace kos {
 
 const DirectoryMessages RECEIPT_DIR_MESSAGES = {
-    "Nieprawidłowa nazwa katalogu.",
-    "Podany katalog nie istnieje, Czy chcesz go utworzyć?",
-    "Błąd podczas tworzenia katalogu.",
-    "Błąd podczas odczytu informacji o katalogu.",
+    "Nieprawidłowa nazwa katalogu.",         "Podany katalog nie istnieje, Czy chcesz go utworzyć?",
+    "Błąd podczas tworzenia katalogu.",      "Błąd podczas odczytu informacji o katalogu.",
     "Podana nazwa nie jest nazwą katalogu.",
 };
 

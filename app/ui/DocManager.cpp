@@ -9,7 +9,9 @@ namespace kos {
 DocManager::DocManager(AppContext& context, RecentFileList& recentFiles)
     : context_(context), recentFiles_(recentFiles) {}
 
-DocManager::~DocManager() { qDeleteAll(documents_); }
+DocManager::~DocManager() {
+    qDeleteAll(documents_);
+}
 
 DocTemplate& DocManager::addTemplate(std::unique_ptr<DocTemplate> docTemplate, bool registered) {
     templates_.push_back(std::move(docTemplate));

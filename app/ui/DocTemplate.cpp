@@ -7,7 +7,9 @@ namespace kos {
 DocTemplate::DocTemplate(const QString& docString, Factory factory)
     : fields_(docString.split(QLatin1Char('\n'))), factory_(std::move(factory)) {}
 
-QString DocTemplate::field(int i) const { return i < fields_.size() ? fields_.at(i) : QString(); }
+QString DocTemplate::field(int i) const {
+    return i < fields_.size() ? fields_.at(i) : QString();
+}
 
 QString DocTemplate::untitledTitle(int n) const {
     QString base = docName();

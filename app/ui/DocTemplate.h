@@ -27,7 +27,9 @@ public:
     QString fileTypeId() const { return field(5); }
 
     bool canCreate() const { return bool(factory_); }
-    UiDocument* create(DocManager& manager) { return factory_ ? factory_(*this, manager) : nullptr; }
+    UiDocument* create(DocManager& manager) {
+        return factory_ ? factory_(*this, manager) : nullptr;
+    }
     // Title of the n-th untitled document (n from 1).
     QString untitledTitle(int n) const;
     int nextUntitledNumber() { return ++untitledCount_; }

@@ -25,8 +25,8 @@ void ListRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
             const QIcon icon = decoration.value<QIcon>();
             if (!icon.isNull()) {
                 const int side = rect.height();
-                icon.paint(painter, QRect(rect.left() + view_->stateImageOffset(), rect.top(),
-                                          side, side));
+                icon.paint(painter,
+                           QRect(rect.left() + view_->stateImageOffset(), rect.top(), side, side));
                 rect.setLeft(rect.left() + view_->stateImageOffset() + side);
             }
         }

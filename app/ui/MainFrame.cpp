@@ -39,6 +39,13 @@ MainFrame::MainFrame(DocManager& manager, QWidget* parent)
     setWindowTitle(appTitle());
 }
 
+MainFrame::~MainFrame() {
+    // Child windows hidden while the frame goes must not reach back into it.
+    if (mdi_)
+        mdi_->disconnect(this);
+    manager_.disconnect(this);
+}
+
 bool MainFrame::create() {
     mdi_ = new QMdiArea(this);
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -53,7 +60,6 @@ bool MainFrame::create() {
 
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this] {
         showMenusFor(activeDocument());
-        updateTitle();
         updateCommands();
     });
     connect(&manager_, &DocManager::documentOpened, this, &MainFrame::onDocumentOpened);
@@ -155,8 +161,9 @@ void MainFrame::buildToolBar() {
     toolBar_->setFloatable(true);
     toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
     toolBar_->setIconSize(QSize(16, 16));
-    const int buttons[] = {cmd::FILE_NEW, cmd::FILE_OPEN, cmd::FILE_SAVE,     0,
-                           cmd::ADD,      cmd::DELETE,    0,                  cmd::ONLINE_TOGGLE};
+    const int buttons[] = {
+        cmd::FILE_NEW,     cmd::FILE_OPEN, cmd::FILE_SAVE, 0, cmd::ADD, cmd::DELETE, 0,
+        cmd::ONLINE_TOGGLE};
     for (int id : buttons) {
         if (id == 0) {
             toolBar_->addSeparator();
@@ -198,8 +205,7 @@ void MainFrame::buildMenus() {
                 // The placeholder keeps the list's place while it is empty.
                 menu->addAction(recentPlaceholder_);
                 menu->addActions(recentActions_);
-            }
-            else
+            } else
                 menu->addAction(actions_.value(id));
         }
         return menu;
@@ -208,8 +214,7 @@ void MainFrame::buildMenus() {
     QMenu* file128 =
         section(QStringLiteral("&Plik"), {cmd::FILE_NEW, cmd::FILE_OPEN, 0, cmd::OPTIONS,
                                           cmd::FILE_PAGE_SETUP, 0, -1, 0, cmd::APP_EXIT});
-    QMenu* view128 =
-        section(QStringLiteral("&Widok"), {cmd::VIEW_TOOLBAR, cmd::VIEW_STATUS_BAR});
+    QMenu* view128 = section(QStringLiteral("&Widok"), {cmd::VIEW_TOOLBAR, cmd::VIEW_STATUS_BAR});
     QMenu* help128 = section(QStringLiteral("Pomo&c"), {cmd::APP_ABOUT});
     menus128_ = {file128, view128, help128};
 
@@ -245,11 +250,6 @@ void MainFrame::updateRecentFiles() {
             a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(files.at(i)));
     }
     recentPlaceholder_->setVisible(files.isEmpty());
-}
-
-void MainFrame::updateTitle() {
-    UiDocument* doc = activeDocument();
-    setWindowTitle(doc ? appTitle() + QStringLiteral(" - ") + doc->title() : appTitle());
 }
 
 ChildFrame* MainFrame::activeFrame() const {
@@ -293,7 +293,6 @@ void MainFrame::updateCommands() {
         if (it.value()->isCheckable())
             it.value()->setChecked(state.checked);
     }
-    updateTitle();
 }
 
 bool MainFrame::execute(int id) {
@@ -407,12 +406,10 @@ void MainFrame::pageSetup() {
 void MainFrame::onDocumentOpened(UiDocument* doc) {
     auto* frame = new ChildFrame(doc);
     mdi_->addSubWindow(frame);
-    connect(doc, &UiDocument::titleChanged, this, &MainFrame::updateTitle);
     connect(doc, &UiDocument::commandStateChanged, this, &MainFrame::updateCommands);
     frame->showMaximized();
     mdi_->setActiveSubWindow(frame);
     showMenusFor(doc);
-    updateTitle();
     updateCommands();
 }
 

@@ -1,4 +1,5 @@
-// The main frame: multi-document area, tool bar, five-pane status bar, the menus of "no
+// The main frame (caption "KOS ONLINE"; a maximised document window adds " - [title]"):
+// multi-document area, tool bar, five-pane status bar, the menus of "no
 // document" and of the online document, the key table, and the close rule.
 #pragma once
 
@@ -23,6 +24,7 @@ class MainFrame : public QMainWindow, public CommandTarget {
     Q_OBJECT
 public:
     explicit MainFrame(DocManager& manager, QWidget* parent = nullptr);
+    ~MainFrame() override;
 
     // Builds bars, menus and keys; false when any of them cannot be made.
     bool create();
@@ -57,7 +59,6 @@ private:
     void buildStatusBar();
     void showMenusFor(UiDocument* doc);
     void updateRecentFiles();
-    void updateTitle();
     void onDocumentOpened(UiDocument* doc);
     void onDocumentClosing(UiDocument* doc);
     // Command targets of the active window in routing order.

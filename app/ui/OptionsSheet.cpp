@@ -16,7 +16,9 @@ namespace kos {
 
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 }  // namespace
 
@@ -27,7 +29,8 @@ ServerPropertyPage::ServerPropertyPage(QWidget* parent) : QWidget(parent) {
     layout->addWidget(receiptDir_);
     backupBox_ = new QCheckBox(QStringLiteral("Zapisywać do katalogu zapasowego"), this);
     layout->addWidget(backupBox_);
-    layout->addWidget(new QLabel(QStringLiteral("Paragony zapisywane do katalogu zapasowego"), this));
+    layout->addWidget(
+        new QLabel(QStringLiteral("Paragony zapisywane do katalogu zapasowego"), this));
     backupDir_ = new QLineEdit(this);
     layout->addWidget(backupDir_);
     layout->addStretch();
@@ -41,7 +44,9 @@ void ServerPropertyPage::preset(const std::string& receiptDir, const std::string
     updateEnabling();
 }
 
-void ServerPropertyPage::updateEnabling() { backupDir_->setEnabled(backupBox_->isChecked()); }
+void ServerPropertyPage::updateEnabling() {
+    backupDir_->setEnabled(backupBox_->isChecked());
+}
 
 PortPropertyPage::PortPropertyPage(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
@@ -80,7 +85,9 @@ void PortPropertyPage::preset(const Settings& settings) {
         devices_[i]->setText(qs(settings.comDevice[i]));
 }
 
-int PortPropertyPage::port() const { return ports_->checkedId() + 1; }
+int PortPropertyPage::port() const {
+    return ports_->checkedId() + 1;
+}
 
 int PortPropertyPage::speed() const {
     switch (speeds_->checkedId()) {

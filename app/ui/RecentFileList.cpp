@@ -6,7 +6,9 @@ namespace kos {
 
 RecentFileList::RecentFileList(SettingsStore& store) : store_(store) {}
 
-void RecentFileList::load() { files_ = loadRecentFiles(store_); }
+void RecentFileList::load() {
+    files_ = loadRecentFiles(store_);
+}
 
 QStringList RecentFileList::files() const {
     QStringList list;

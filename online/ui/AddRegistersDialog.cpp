@@ -22,6 +22,8 @@ AddRegistersDialog::AddRegistersDialog(QWidget* parent) : QDialog(parent) {
     layout->addWidget(buttons);
 }
 
-QString AddRegistersDialog::text() const { return edit_->text(); }
+QString AddRegistersDialog::text() const {
+    return edit_->text();
+}
 
 }  // namespace kos

@@ -58,7 +58,9 @@ bool OnlineDocument::canCloseFrame() {
     return false;
 }
 
-QWidget* OnlineDocument::createView(QWidget* parent) { return new TarvelServerView(this, parent); }
+QWidget* OnlineDocument::createView(QWidget* parent) {
+    return new TarvelServerView(this, parent);
+}
 
 bool OnlineDocument::onlineElsewhere() const {
     for (UiDocument* doc : manager().documents()) {
@@ -140,8 +142,8 @@ void registerOnlineTemplate(DocManager& manager, OnlineOperations operations) {
     auto factory = [operations](DocTemplate& t, DocManager& m) -> UiDocument* {
         return new OnlineDocument(t, m, operations);
     };
-    manager.addTemplate(std::make_unique<DocTemplate>(QString::fromUtf8(ONLINE_DOC_STRING), factory),
-                        true);
+    manager.addTemplate(
+        std::make_unique<DocTemplate>(QString::fromUtf8(ONLINE_DOC_STRING), factory), true);
 }
 
 }  // namespace kos

@@ -32,8 +32,7 @@ bool parseRegisterNumber(const std::string& token, int32_t& number) {
     if (end == begin || *end != '\0' || errno == ERANGE || token.front() == ' ' ||
         token.front() == '\t')
         return false;
-    if (value < std::numeric_limits<int32_t>::min() ||
-        value > std::numeric_limits<int32_t>::max())
+    if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())
         return false;
     number = static_cast<int32_t>(value);
     return true;

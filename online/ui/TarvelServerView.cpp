@@ -43,7 +43,9 @@ TarvelServerView::TarvelServerView(OnlineDocument* doc, QWidget* parent)
     doc_->core().addStatusListener(this);
 }
 
-TarvelServerView::~TarvelServerView() { doc_->core().removeStatusListener(this); }
+TarvelServerView::~TarvelServerView() {
+    doc_->core().removeStatusListener(this);
+}
 
 void TarvelServerView::refill() {
     clear();
@@ -90,9 +92,9 @@ void TarvelServerView::addRegisters(const QString& typed) {
         }
         const int slotIndex = core.addRegister(number);
         if (slotIndex < 0) {
-            prompt.message("Kasa o tym numerze " + std::to_string(number) +
-                               " już istnieje lub za dużo kas.",
-                           PromptIcon::Stop);
+            prompt.message(
+                "Kasa o tym numerze " + std::to_string(number) + " już istnieje lub za dużo kas.",
+                PromptIcon::Stop);
             break;
         }
         appendRow(number, 0, slotIndex);

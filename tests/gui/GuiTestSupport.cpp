@@ -89,7 +89,9 @@ RecordingDevice::RecordingDevice(int width, int height, int dpi)
 
 RecordingDevice::~RecordingDevice() = default;
 
-QPaintEngine* RecordingDevice::paintEngine() const { return engine_.get(); }
+QPaintEngine* RecordingDevice::paintEngine() const {
+    return engine_.get();
+}
 
 int RecordingDevice::metric(PaintDeviceMetric metric) const {
     switch (metric) {
