@@ -37,6 +37,7 @@ TarvelServerView::TarvelServerView(OnlineDocument* doc, QWidget* parent)
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setAllColumnsShowFocus(true);
+    header()->setStretchLastSection(false);
     connect(doc_, &OnlineDocument::contentsReset, this, &TarvelServerView::refill);
     connect(this, &QTreeWidget::itemSelectionChanged, doc_, &UiDocument::commandStateChanged);
     refill();
