@@ -76,6 +76,7 @@ public:
         for (int i = 0; i < count; ++i)
             device_.lines.push_back(QLineF(lines[i]));
     }
+    void drawPath(const QPainterPath&) override {}
     Type type() const override { return QPaintEngine::User; }
 
 private:
