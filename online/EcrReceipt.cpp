@@ -70,6 +70,7 @@ void EcrOnLineComm::writePendingReceipts(int slotIndex, TarvelServerDoc& doc) {
         if (!writeOne(r, doc))
             return;
         countSales(r, slotIndex, doc);
+        doc.notifyReceiptWritten(slotIndex, r.mainPath);
         unwritten.pop_front();
     }
 }

@@ -22,6 +22,7 @@ void RegisterLock::unlock() {
     {
         std::lock_guard<std::mutex> g(m_);
         held_ = false;
+        ++releases_;
     }
     cv_.notify_all();
 }
@@ -48,6 +49,20 @@ void RegisterLock::setStop() {
 void RegisterLock::clearStop() {
     std::lock_guard<std::mutex> g(m_);
     stop_ = false;
+}
+
+bool RegisterLock::unlockAndWaitForChange() {
+    std::unique_lock<std::mutex> g(m_);
+    held_ = false;
+    const unsigned long seen = releases_;
+    cv_.notify_all();
+    cv_.wait(g, [&] { return stop_ || (releases_ != seen && !held_ && waiting_ == 0); });
+    if (stop_) {
+        stop_ = false;
+        return false;
+    }
+    held_ = true;
+    return true;
 }
 
 }  // namespace kos

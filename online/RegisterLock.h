@@ -20,6 +20,10 @@ public:
     bool lockUnlessStopped();
     void setStop();
     void clearStop();
+    // Worker side, with the lock held: releases it and sleeps until another thread has taken
+    // and released the lock (the register list may have changed) or the stop event is set.
+    // Same result as lockUnlessStopped.
+    bool unlockAndWaitForChange();
 
 private:
     std::mutex m_;
@@ -27,6 +31,7 @@ private:
     bool held_ = false;
     bool stop_ = false;
     int waiting_ = 0;
+    unsigned long releases_ = 0;
 };
 
 }  // namespace kos

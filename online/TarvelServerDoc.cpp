@@ -203,4 +203,10 @@ void TarvelServerDoc::notifyStatus(int slotIndex, int connected) {
         l->ecrStatusChanged(slotIndex, connected);
 }
 
+void TarvelServerDoc::notifyReceiptWritten(int slotIndex, const std::string& path) {
+    std::lock_guard<std::mutex> g(listenersLock_);
+    for (EcrStatusListener* l : listeners_)
+        l->receiptWritten(slotIndex, path);
+}
+
 }  // namespace kos

@@ -29,6 +29,8 @@ class EcrStatusListener {
 public:
     virtual ~EcrStatusListener() = default;
     virtual void ecrStatusChanged(int slotIndex, int connected) = 0;
+    // A finished receipt's main copy is on disk at path (worker thread, registerLock held).
+    virtual void receiptWritten(int /*slotIndex*/, const std::string& /*path*/) {}
 };
 
 enum class DsrStatus {
@@ -100,6 +102,7 @@ public:
     void addStatusListener(EcrStatusListener* listener);
     void removeStatusListener(EcrStatusListener* listener);
     void notifyStatus(int slotIndex, int connected);
+    void notifyReceiptWritten(int slotIndex, const std::string& path);
 
     LogFile serverLog;
     TX310Comm link;

@@ -1,0 +1,34 @@
+// The register list as the user types it ("8,2,56") and the removal of registers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/Prompt.h"
+#include "online/TarvelServerDoc.h"
+
+namespace kos {
+
+struct RegisterListText {
+    std::vector<int32_t> numbers;  // the numbers before the first bad token, in order
+    bool valid = true;             // false: badToken is not a register number
+    std::string badToken;
+};
+
+// Comma-separated numbers, blanks around each allowed. A text ending in a comma adds nothing
+// for the empty rest; an empty token between two commas is bad, as is anything that is not a
+// whole decimal number of a register the line can call (1 to 99).
+RegisterListText parseRegisterList(const std::string& text);
+
+// Adds the registers of text one by one, as the "Dodaj" dialog does; the first failure is
+// shown and ends the adding (registers added before it stay). Returns the slot indices
+// added, in order.
+std::vector<int> addRegistersFromText(TarvelServerDoc& doc, const std::string& text,
+                                      Prompt& prompt);
+
+// Asks, then removes the registers of the given slots with their totals and sales. False when
+// the user said No.
+bool removeRegisters(TarvelServerDoc& doc, const std::vector<int>& slotIndices, Prompt& prompt);
+
+}  // namespace kos
