@@ -4,11 +4,9 @@
 
 namespace kos {
 
-EcrServiceApp::EcrServiceApp(SettingsStore& store, Prompt& prompt, FileChooser& files,
-                             OnlineOperations operations)
+EcrServiceApp::EcrServiceApp(SettingsStore& store, Prompt& prompt, FileChooser& files)
     : settings_(defaultSettings()),
       context_{settings_, store, prompt, files},
-      operations_(std::move(operations)),
       recentFiles_(store) {}
 
 EcrServiceApp::~EcrServiceApp() {
@@ -27,7 +25,7 @@ bool EcrServiceApp::initInstance(bool show) {
         &manager_->addTemplate(std::make_unique<DocTemplate>(articleString, nullptr), false);
     headerTemplate_ =
         &manager_->addTemplate(std::make_unique<DocTemplate>(articleString, nullptr), false);
-    registerOnlineTemplate(*manager_, operations_);
+    registerOnlineTemplate(*manager_);
     loadSettings(context_.store, settings_);
 
     frame_ = std::make_unique<MainFrame>(*manager_);

@@ -8,7 +8,6 @@
 #include "app/ui/DocManager.h"
 #include "app/ui/MainFrame.h"
 #include "app/ui/RecentFileList.h"
-#include "online/ui/OnlineOperations.h"
 
 namespace kos {
 
@@ -19,8 +18,7 @@ inline constexpr const char* ARTICLE_DOC_STRING =
 class EcrServiceApp {
 public:
     // The store must already point at the program's settings location.
-    EcrServiceApp(SettingsStore& store, Prompt& prompt, FileChooser& files,
-                  OnlineOperations operations = coreOnlineOperations());
+    EcrServiceApp(SettingsStore& store, Prompt& prompt, FileChooser& files);
     ~EcrServiceApp();
 
     // False when the main frame cannot be made; the program then ends. No document is opened.
@@ -36,7 +34,6 @@ public:
 private:
     Settings settings_;
     AppContext context_;
-    OnlineOperations operations_;
     RecentFileList recentFiles_;
     std::unique_ptr<DocManager> manager_;
     DocTemplate* articleTemplate_ = nullptr;

@@ -5,6 +5,8 @@
 
 #include "app/ui/Commands.h"
 #include "app/ui/DocManager.h"
+#include "online/OnlineComm.h"
+#include "online/SalesExport.h"
 #include "online/ui/TarvelServerView.h"
 
 namespace kos {
@@ -20,14 +22,13 @@ public:
 
 }  // namespace
 
-OnlineDocument::OnlineDocument(DocTemplate& docTemplate, DocManager& manager,
-                               OnlineOperations operations)
-    : UiDocument(docTemplate, manager), operations_(std::move(operations)) {}
+OnlineDocument::OnlineDocument(DocTemplate& docTemplate, DocManager& manager)
+    : UiDocument(docTemplate, manager) {}
 
 OnlineDocument::~OnlineDocument() {
     // Closing is refused while online; this only guards a program torn down regardless.
-    if (core_.isOnline() && operations_.stop)
-        operations_.stop(core_, manager().context().prompt);
+    if (core_.isOnline())
+        stopOnline(core_, manager().context().prompt);
 }
 
 void OnlineDocument::setModified(bool modified) {
@@ -63,12 +64,8 @@ QWidget* OnlineDocument::createView(QWidget* parent) {
 }
 
 bool OnlineDocument::onlineElsewhere() const {
-    for (UiDocument* doc : manager().documents()) {
-        auto* other = qobject_cast<OnlineDocument*>(doc);
-        if (other && other != this && other->isOnline())
-            return true;
-    }
-    return false;
+    const TarvelServerDoc* running = communicatingDocument();
+    return running && running != &core_;
 }
 
 bool OnlineDocument::updateCommand(int id, CommandState& state) {
@@ -83,12 +80,12 @@ bool OnlineDocument::updateCommand(int id, CommandState& state) {
             // Pressed while this document is online; pressed and disabled while another is.
             const bool elsewhere = onlineElsewhere();
             state.checked = isOnline() || elsewhere;
-            state.enabled = !elsewhere && operations_.start && operations_.stop;
+            state.enabled = !elsewhere;
             return true;
         }
         case cmd::EXPORT_SALES:
         case cmd::EXPORT_SALES_RESET:
-            state.enabled = bool(operations_.exportSales);
+            state.enabled = true;
             return true;
     }
     return UiDocument::updateCommand(id, state);
@@ -110,17 +107,10 @@ bool OnlineDocument::runCommand(int id) {
 }
 
 void OnlineDocument::toggleOnline() {
-    Prompt& prompt = manager().context().prompt;
-    if (isOnline()) {
-        if (prompt.ask(TEXT_ASK_STOP_ONLINE)) {
-            BusyCursor busy;
-            operations_.stop(core_, prompt);
-        }
-    } else if (onlineElsewhere()) {
-        prompt.message(TEXT_ONLINE_ELSEWHERE, PromptIcon::None);
-    } else {
+    {
+        // Starting and stopping take a moment (port, directory scan, the poll in progress).
         BusyCursor busy;
-        operations_.start(core_, manager().context().settings, prompt);
+        kos::toggleOnline(core_, manager().context().settings, manager().context().prompt);
     }
     Q_EMIT commandStateChanged();
 }
@@ -134,13 +124,13 @@ void OnlineDocument::exportSales(bool reset) {
         manager().context().files.saveFileName(QApplication::activeWindow(), request);
     if (path.isEmpty())
         return;
-    operations_.exportSales(core_, path.toStdString(), reset, manager().context().prompt);
+    kos::exportSales(core_, path.toStdString(), reset, manager().context().prompt);
     Q_EMIT commandStateChanged();
 }
 
-void registerOnlineTemplate(DocManager& manager, OnlineOperations operations) {
-    auto factory = [operations](DocTemplate& t, DocManager& m) -> UiDocument* {
-        return new OnlineDocument(t, m, operations);
+void registerOnlineTemplate(DocManager& manager) {
+    auto factory = [](DocTemplate& t, DocManager& m) -> UiDocument* {
+        return new OnlineDocument(t, m);
     };
     manager.addTemplate(
         std::make_unique<DocTemplate>(QString::fromUtf8(ONLINE_DOC_STRING), factory), true);

@@ -4,14 +4,9 @@
 
 #include "app/ui/UiDocument.h"
 #include "online/TarvelServerDoc.h"
-#include "online/ui/OnlineOperations.h"
 
 namespace kos {
 
-inline constexpr const char* TEXT_ASK_STOP_ONLINE =
-    "Czy na pewno chcesz zakończyć komunikację z kasami?";
-inline constexpr const char* TEXT_ONLINE_ELSEWHERE =
-    "Komunikacja z kasami jest włączona w innym dokumencie.";
 inline constexpr const char* TEXT_DOC_CLOSE_REFUSED =
     "Przed zamknięciem dokumentu należy zakończyć wyłączyć komunikację z kasami.";
 
@@ -23,7 +18,7 @@ inline constexpr const char* ONLINE_DOC_STRING =
 class OnlineDocument : public UiDocument {
     Q_OBJECT
 public:
-    OnlineDocument(DocTemplate& docTemplate, DocManager& manager, OnlineOperations operations);
+    OnlineDocument(DocTemplate& docTemplate, DocManager& manager);
     ~OnlineDocument() override;
 
     TarvelServerDoc& core() { return core_; }
@@ -54,10 +49,9 @@ private:
     bool onlineElsewhere() const;
 
     TarvelServerDoc core_;
-    OnlineOperations operations_;
 };
 
 // Adds the online template, the only one registered, to the manager.
-void registerOnlineTemplate(DocManager& manager, OnlineOperations operations);
+void registerOnlineTemplate(DocManager& manager);
 
 }  // namespace kos

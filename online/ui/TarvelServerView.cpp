@@ -4,11 +4,10 @@
 #include <mutex>
 
 #include "app/ui/Commands.h"
-#include "app/ui/DirectoryCheck.h"
 #include "app/ui/DocManager.h"
+#include "online/RegisterListText.h"
 #include "online/ui/AddRegistersDialog.h"
 #include "online/ui/OnlineDocument.h"
-#include "online/ui/RegisterListText.h"
 
 namespace kos {
 
@@ -81,43 +80,31 @@ QTreeWidgetItem* TarvelServerView::rowOfSlot(int slotIndex) const {
 }
 
 void TarvelServerView::addRegisters(const QString& typed) {
-    Prompt& prompt = doc_->manager().context().prompt;
     TarvelServerDoc& core = doc_->core();
-    std::string text = trimmed(typed.toStdString());
-    while (!text.empty()) {
-        const std::string token = takeRegisterToken(text);
-        int32_t number = 0;
-        if (!parseRegisterNumber(token, number)) {
-            prompt.message("Niepoprawny format numeru kasy " + token + ".", PromptIcon::Stop);
-            break;
-        }
-        const int slotIndex = core.addRegister(number);
-        if (slotIndex < 0) {
-            prompt.message(
-                "Kasa o tym numerze " + std::to_string(number) + " już istnieje lub za dużo kas.",
-                PromptIcon::Stop);
-            break;
-        }
-        appendRow(number, 0, slotIndex);
-    }
+    const std::vector<int> added =
+        addRegistersFromText(core, typed.toStdString(), doc_->manager().context().prompt);
+    // Only this thread changes the numbers, so they can be read without the lock.
+    for (int slotIndex : added)
+        appendRow(core.slots[slotIndex].logicalNumber, 0, slotIndex);
     Q_EMIT doc_->commandStateChanged();
 }
 
 void TarvelServerView::removeSelected() {
-    if (!doc_->manager().context().prompt.ask(TEXT_ASK_REMOVE))
-        return;
-    for (;;) {
-        const QList<QTreeWidgetItem*> selected = selectedItems();
-        if (selected.isEmpty())
-            break;
-        // The first selected row in list order.
-        QTreeWidgetItem* first = selected.front();
-        for (QTreeWidgetItem* item : selected)
-            if (indexOfTopLevelItem(item) < indexOfTopLevelItem(first))
-                first = item;
-        doc_->core().removeRegister(first->data(0, SLOT_ROLE).toInt());
-        delete first;
+    // Selected rows in list order.
+    std::vector<QTreeWidgetItem*> rows;
+    std::vector<int> slotIndices;
+    for (int row = 0; row < topLevelItemCount(); ++row) {
+        QTreeWidgetItem* item = topLevelItem(row);
+        if (item->isSelected()) {
+            rows.push_back(item);
+            slotIndices.push_back(item->data(0, SLOT_ROLE).toInt());
+        }
     }
+    if (rows.empty() ||
+        !removeRegisters(doc_->core(), slotIndices, doc_->manager().context().prompt))
+        return;
+    for (QTreeWidgetItem* item : rows)
+        delete item;
     Q_EMIT doc_->commandStateChanged();
 }
 

@@ -15,8 +15,6 @@ class OnlineDocument;
 
 inline constexpr const char* TEXT_NOT_CONNECTED = "nie podłączona";
 inline constexpr const char* TEXT_CONNECTED = "podłączona";
-inline constexpr const char* TEXT_ASK_REMOVE =
-    "Czy na pewno chcesz usunąć zaznaczone kasy?\nDane o sprzedaży dla tych kas zostaną usunięte.";
 
 class TarvelServerView : public QTreeWidget, public CommandTarget, public EcrStatusListener {
     Q_OBJECT

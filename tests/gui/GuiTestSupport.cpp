@@ -28,10 +28,10 @@ void drainEvents() {
     }
 }
 
-GuiFixture::GuiFixture(OnlineOperations operations, bool start) {
+GuiFixture::GuiFixture(bool start) {
     ensureGuiApp();
     store = std::make_unique<QtSettingsStore>(QString::fromStdString(dir.file("KOS.ini")));
-    app = std::make_unique<EcrServiceApp>(*store, prompt, files, std::move(operations));
+    app = std::make_unique<EcrServiceApp>(*store, prompt, files);
     if (start && !app->initInstance())
         throw std::runtime_error("main frame not created");
 }

@@ -49,7 +49,7 @@ private:
 
 // KOS started on a settings file of its own, with scripted boxes and dialogs.
 struct GuiFixture {
-    explicit GuiFixture(OnlineOperations operations = coreOnlineOperations(), bool start = true);
+    explicit GuiFixture(bool start = true);
     ~GuiFixture();
 
     // Texts of the message boxes shown so far.

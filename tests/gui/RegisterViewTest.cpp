@@ -9,7 +9,6 @@
 #include "app/ui/ChildFrame.h"
 #include "app/ui/Commands.h"
 #include "online/ui/OnlineDocument.h"
-#include "online/ui/RegisterListText.h"
 #include "online/ui/TarvelServerView.h"
 
 namespace kos::test {
@@ -78,9 +77,11 @@ TEST_F(RegisterViewTest, ErrorsStopTheRestOfTheList) {
         {"5,,7", {"5:nie podłączona:0"}, "Niepoprawny format numeru kasy ."},
         {"5, 7a", {"5:nie podłączona:0"}, "Niepoprawny format numeru kasy 7a."},
         {"5,5,7", {"5:nie podłączona:0"}, "Kasa o tym numerze 5 już istnieje lub za dużo kas."},
-        {"3,99999999999", {"3:nie podłączona:0"}, "Niepoprawny format numeru kasy 99999999999."},
+        // The line calls registers 1 to 99 only.
+        {"3,100", {"3:nie podłączona:0"}, "Niepoprawny format numeru kasy 100."},
+        {"3,0", {"3:nie podłączona:0"}, "Niepoprawny format numeru kasy 0."},
         {"4,", {"4:nie podłączona:0"}, ""},
-        {" +9 , -2 ", {"9:nie podłączona:0", "-2:nie podłączona:1"}, ""},
+        {" +9 , 99 ", {"9:nie podłączona:0", "99:nie podłączona:1"}, ""},
     };
     for (const Case& c : cases) {
         for (int i = 0; i < SLOT_COUNT; ++i)
@@ -124,7 +125,9 @@ TEST_F(RegisterViewTest, RemoveAsksAndRemovesTheSelectedRegisters) {
     frame->execute(cmd::DELETE);
     EXPECT_EQ(view->topLevelItemCount(), 3);
     ASSERT_EQ(f.prompt.shown.size(), 1u);
-    EXPECT_EQ(f.prompt.shown[0].text, TEXT_ASK_REMOVE);
+    EXPECT_EQ(f.prompt.shown[0].text,
+              "Czy na pewno chcesz usunąć zaznaczone kasy?\nDane o sprzedaży dla tych kas "
+              "zostaną usunięte.");
 
     f.prompt.answers = {true};
     frame->execute(cmd::DELETE);
@@ -156,24 +159,6 @@ TEST_F(RegisterViewTest, StatusMessagesFromAnotherThreadArriveInOrder) {
     doc->core().notifyStatus(0, 0);
     drainEvents();
     EXPECT_EQ(view->topLevelItem(0)->text(1), "nie podłączona");
-}
-
-TEST(RegisterListText, Tokens) {
-    std::string text = "12, 7 ,,x";
-    EXPECT_EQ(takeRegisterToken(text), "12");
-    EXPECT_EQ(takeRegisterToken(text), "7");
-    EXPECT_EQ(takeRegisterToken(text), "");
-    EXPECT_EQ(takeRegisterToken(text), "x");
-    EXPECT_TRUE(text.empty());
-    int32_t n = 0;
-    EXPECT_TRUE(parseRegisterNumber("-5", n));
-    EXPECT_EQ(n, -5);
-    EXPECT_TRUE(parseRegisterNumber("2147483647", n));
-    EXPECT_FALSE(parseRegisterNumber("2147483648", n));
-    EXPECT_FALSE(parseRegisterNumber("0x10", n));
-    EXPECT_FALSE(parseRegisterNumber("1 2", n));
-    EXPECT_FALSE(parseRegisterNumber("", n));
-    EXPECT_FALSE(parseRegisterNumber("+", n));
 }
 
 }  // namespace

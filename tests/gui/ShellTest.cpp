@@ -154,7 +154,7 @@ TEST(Shell, AboutBoxShowsTitleAndVersion) {
 }
 
 TEST(Shell, SettingsAreLoadedAtStart) {
-    GuiFixture f(coreOnlineOperations(), false);
+    GuiFixture f(false);
     f.store->setInt("Settings", "Port", 3);
     f.store->setInt("Settings", "PortSpeed", 2400);
     f.store->setString("Settings", "Com3Device", "/dev/ttyUSB0");
