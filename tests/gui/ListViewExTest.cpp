@@ -5,6 +5,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
+#include <QPrinter>
 #include <QStandardItemModel>
 #include <QStyleOptionViewItem>
 
@@ -47,6 +48,7 @@ struct ListViewExTest : ::testing::Test {
 
     QStandardItemModel model;
     std::unique_ptr<QMdiArea> area;
+    TempDir dir;
     CListViewEx* view = nullptr;
 };
 
@@ -207,6 +209,24 @@ TEST_F(ListViewExTest, LongCellTextIsDrawnCut) {
     ASSERT_EQ(screen.texts.size(), 1u);
     EXPECT_TRUE(screen.texts[0].text.endsWith("..."));
     EXPECT_TRUE(screen.texts[0].text.startsWith("WW"));
+}
+
+TEST_F(ListViewExTest, PrintsEveryPageOnAPrinter) {
+    RecordingDevice probe(2480, 3508, 300);
+    addRows(view->beginPrinting(probe, false).linesPerPage + 1);
+    const std::string pdf = dir.file("lista.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf));
+    view->print(printer, false);
+    const std::string data = readFile(pdf);
+    ASSERT_FALSE(data.empty());
+    // Two page objects in the file.
+    size_t pages = 0;
+    for (size_t at = data.find("/Type /Page\n"); at != std::string::npos;
+         at = data.find("/Type /Page\n", at + 1))
+        ++pages;
+    EXPECT_EQ(pages, 2u);
 }
 
 }  // namespace

@@ -242,6 +242,22 @@ TEST(Shell, RecentFilesKeepFourAndDropAFileThatFailsToOpen) {
     EXPECT_FALSE(manager.recentFiles().files().contains(QString::fromStdString(bad)));
 }
 
+TEST(Shell, AFileWithAnotherSlotCountOpensEmpty) {
+    GuiFixture f;
+    const std::string path = f.dir.file("jedenascie.dsr");
+    // Version 1, directories "ab" and "", then 11 slots.
+    writeFile(path, std::string("\x01\0\0\0\x02"
+                                "ab\0\x0b\0\0\0",
+                                12));
+    UiDocument* doc = f.app->docManager().openDocumentFile(QString::fromStdString(path));
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(f.texts(), std::vector<std::string>{"Niepoprawny format pliku."});
+    EXPECT_EQ(f.prompt.shown[0].icon, PromptIcon::Stop);
+    auto* view = qobject_cast<TarvelServerView*>(f.app->mainFrame()->activeFrame()->widget());
+    EXPECT_EQ(view->topLevelItemCount(), 0);
+    EXPECT_EQ(qobject_cast<OnlineDocument*>(doc)->core().receiptDir, "ab");
+}
+
 TEST(Shell, ClosingAModifiedDocumentAsksToSave) {
     GuiFixture f;
     MainFrame* frame = f.app->mainFrame();
