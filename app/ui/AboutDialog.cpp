@@ -3,9 +3,9 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
-#include <QStyle>
 
 #include "app/ui/AppInfo.h"
+#include "app/ui/ToolIcons.h"
 
 namespace kos {
 
@@ -13,7 +13,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("O programie"));
     auto* layout = new QGridLayout(this);
     auto* icon = new QLabel(this);
-    icon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32));
+    icon->setPixmap(appIcon().pixmap(32, 32));
     layout->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
     auto* title = new QLabel(appTitle(), this);
     title->setObjectName(QStringLiteral("title"));

@@ -3,12 +3,14 @@
 #include <QCloseEvent>
 
 #include "app/ui/DocManager.h"
+#include "app/ui/ToolIcons.h"
 #include "app/ui/UiDocument.h"
 
 namespace kos {
 
 ChildFrame::ChildFrame(UiDocument* doc, QWidget* parent) : QMdiSubWindow(parent), doc_(doc) {
     setWidget(doc->createView(this));
+    setWindowIcon(appIcon());
     connect(doc, &UiDocument::titleChanged, this, &ChildFrame::updateTitle);
     updateTitle();
 }

@@ -37,6 +37,7 @@ constexpr int IDLE_UPDATE_MS = 200;
 MainFrame::MainFrame(DocManager& manager, QWidget* parent)
     : QMainWindow(parent), manager_(manager) {
     setWindowTitle(appTitle());
+    setWindowIcon(appIcon());
 }
 
 MainFrame::~MainFrame() {

@@ -75,4 +75,23 @@ QIcon toolIcon(int commandId) {
     return {};
 }
 
+QIcon appIcon() {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(30, 60, 120));
+    p.drawRoundedRect(QRectF(2, 12, 28, 18), 3, 3);  // body
+    p.drawRect(QRectF(8, 4, 16, 9));                 // display housing
+    p.setBrush(QColor(120, 220, 120));
+    p.drawRect(QRectF(10, 6, 12, 5));  // display
+    p.setBrush(Qt::white);
+    for (int row = 0; row < 2; ++row)
+        for (int col = 0; col < 4; ++col)
+            p.drawRect(QRectF(6 + col * 6, 16 + row * 6, 4, 4));  // keys
+    p.end();
+    return QIcon(pm);
+}
+
 }  // namespace kos

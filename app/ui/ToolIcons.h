@@ -6,5 +6,7 @@
 namespace kos {
 
 QIcon toolIcon(int commandId);
+// The program's icon: a cash register.
+QIcon appIcon();
 
 }  // namespace kos
