@@ -258,6 +258,35 @@ TEST(Shell, AFileWithAnotherSlotCountOpensEmpty) {
     EXPECT_EQ(qobject_cast<OnlineDocument*>(doc)->core().receiptDir, "ab");
 }
 
+TEST(Shell, AFailedSaveKeepsTheDocumentModified) {
+    GuiFixture f;
+    MainFrame* frame = f.app->mainFrame();
+    frame->execute(cmd::FILE_NEW);
+    UiDocument* doc = frame->activeDocument();
+    qobject_cast<TarvelServerView*>(frame->activeFrame()->widget())->addRegisters("4");
+    f.files.answers.push_back(QString::fromStdString(f.dir.file("brak/praca.dsr")));
+    EXPECT_FALSE(f.app->docManager().saveAs(doc));
+    EXPECT_EQ(f.texts(), std::vector<std::string>{"Failed to save document."});
+    EXPECT_TRUE(doc->isModified());
+    EXPECT_TRUE(doc->pathName().isEmpty());
+    EXPECT_TRUE(f.app->docManager().recentFiles().files().isEmpty());
+}
+
+TEST(Shell, ViewMenuHidesAndShowsTheBars) {
+    GuiFixture f;
+    MainFrame* frame = f.app->mainFrame();
+    frame->updateCommands();
+    EXPECT_TRUE(frame->action(cmd::VIEW_TOOLBAR)->isChecked());
+    EXPECT_TRUE(frame->action(cmd::VIEW_STATUS_BAR)->isChecked());
+    frame->execute(cmd::VIEW_TOOLBAR);
+    frame->execute(cmd::VIEW_STATUS_BAR);
+    EXPECT_FALSE(frame->toolBar()->isVisible());
+    EXPECT_FALSE(frame->statusBar()->isVisible());
+    EXPECT_FALSE(frame->action(cmd::VIEW_TOOLBAR)->isChecked());
+    frame->execute(cmd::VIEW_TOOLBAR);
+    EXPECT_TRUE(frame->toolBar()->isVisible());
+}
+
 TEST(Shell, ClosingAModifiedDocumentAsksToSave) {
     GuiFixture f;
     MainFrame* frame = f.app->mainFrame();
