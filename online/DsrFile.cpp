@@ -173,7 +173,7 @@ DsrStatus TarvelServerDoc::readFile(const std::string& path) {
 DsrStatus TarvelServerDoc::writeFile(const std::string& path) {
     const std::string tmp = path + ".tmp";
     if (!writeDurably(tmp, toDsr()) || std::rename(tmp.c_str(), path.c_str()) != 0) {
-        std::remove(tmp.c_str());
+        ::unlink(tmp.c_str());
         return DsrStatus::WriteError;
     }
     setModified(false);

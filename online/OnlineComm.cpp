@@ -64,9 +64,11 @@ TarvelServerDoc* communicating = nullptr;
 template <typename T>
 std::string format(const char* pattern, T value) {
     const int n = std::snprintf(nullptr, 0, pattern, value);
-    std::string s(n > 0 ? static_cast<size_t>(n) : 0, '\0');
-    std::snprintf(s.data(), s.size() + 1, pattern, value);
-    return s;
+    if (n <= 0)
+        return {};
+    std::vector<char> buf(static_cast<size_t>(n) + 1);
+    std::snprintf(buf.data(), buf.size(), pattern, value);
+    return std::string(buf.data(), static_cast<size_t>(n));
 }
 
 void fail(Prompt& prompt, const std::string& text) {

@@ -75,17 +75,20 @@ RegisterListText parseRegisterList(const std::string& text) {
     return result;
 }
 
-std::vector<int> addRegistersFromText(TarvelServerDoc& doc, const std::string& text,
-                                      Prompt& prompt) {
+namespace {
+
+bool addRegisters(TarvelServerDoc& doc, const std::string& text, Prompt& prompt, bool skipExisting,
+                  std::vector<int>& added) {
     const RegisterListText list = parseRegisterList(text);
-    std::vector<int> added;
-    char buf[64];
     for (int32_t number : list.numbers) {
+        if (skipExisting && doc.findSlot(number) != -1)
+            continue;
         const int slot = doc.addRegister(number);
         if (slot < 0) {
+            char buf[96];
             std::snprintf(buf, sizeof buf, TEXT_CANNOT_ADD, static_cast<int>(number));
             prompt.message(buf, PromptIcon::Stop);
-            return added;
+            return false;
         }
         added.push_back(slot);
     }
@@ -93,8 +96,23 @@ std::vector<int> addRegistersFromText(TarvelServerDoc& doc, const std::string& t
         std::string message = TEXT_BAD_NUMBER;
         message.replace(message.find("%s"), 2, list.badToken);
         prompt.message(message, PromptIcon::Stop);
+        return false;
     }
+    return true;
+}
+
+}  // namespace
+
+std::vector<int> addRegistersFromText(TarvelServerDoc& doc, const std::string& text,
+                                      Prompt& prompt) {
+    std::vector<int> added;
+    addRegisters(doc, text, prompt, false, added);
     return added;
+}
+
+bool addMissingRegisters(TarvelServerDoc& doc, const std::string& text, Prompt& prompt) {
+    std::vector<int> added;
+    return addRegisters(doc, text, prompt, true, added);
 }
 
 bool removeRegisters(TarvelServerDoc& doc, const std::vector<int>& slotIndices, Prompt& prompt) {

@@ -27,6 +27,10 @@ RegisterListText parseRegisterList(const std::string& text);
 std::vector<int> addRegistersFromText(TarvelServerDoc& doc, const std::string& text,
                                       Prompt& prompt);
 
+// The same for a server started again with its list: numbers already in the document are
+// passed over. False after a failure was shown.
+bool addMissingRegisters(TarvelServerDoc& doc, const std::string& text, Prompt& prompt);
+
 // Asks, then removes the registers of the given slots with their totals and sales. False when
 // the user said No.
 bool removeRegisters(TarvelServerDoc& doc, const std::vector<int>& slotIndices, Prompt& prompt);

@@ -29,28 +29,6 @@ bool fileExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
-// The registers of --registers that the document does not hold yet; false after telling why
-// one could not be added.
-bool addRegisters(TarvelServerDoc& doc, const std::string& text, Prompt& prompt) {
-    const RegisterListText list = parseRegisterList(text);
-    for (int32_t number : list.numbers) {
-        if (doc.findSlot(number) != -1)
-            continue;
-        if (doc.addRegister(number) < 0) {
-            char buf[96];
-            std::snprintf(buf, sizeof buf, "Kasa o tym numerze %d już istnieje lub za dużo kas.",
-                          static_cast<int>(number));
-            prompt.message(buf, PromptIcon::Stop);
-            return false;
-        }
-    }
-    if (!list.valid) {
-        prompt.message("Niepoprawny format numeru kasy " + list.badToken + ".", PromptIcon::Stop);
-        return false;
-    }
-    return true;
-}
-
 // Until SIGINT, SIGTERM or the end of the duration (0: none). Both stopSignals are blocked in every
 // thread, so they arrive here and nowhere else.
 void waitForStop(const sigset_t& stopSignals, int durationSeconds) {
@@ -123,7 +101,7 @@ int main(int argc, char** argv) {
     } else {
         std::printf("nowy dokument %s\n", options.document.c_str());
     }
-    if (options.registers && !addRegisters(doc, *options.registers, prompt))
+    if (options.registers && !addMissingRegisters(doc, *options.registers, prompt))
         return EXIT_FAILED;
     printRegisters(doc);
 

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "app/ArchiveString.h"
 #include "online/TarvelServerDoc.h"
@@ -102,6 +103,23 @@ TEST(DocumentTest, SavedDocumentReadsBackAndWritesTheSameBytes) {
     EXPECT_EQ(doc.toDsr(), back.toDsr());
     ASSERT_TRUE(back.save(tmp.file("b.dsr"), prompt));
     EXPECT_EQ(readFile(tmp.file("a.dsr")), readFile(tmp.file("b.dsr")));
+}
+
+TEST(DocumentTest, FailedSaveKeepsTheOldFileAndSaysSo) {
+    ManualClock clock;
+    TempDir tmp;
+    TarvelServerDoc doc(clock);
+    ScriptedPrompt prompt;
+    ASSERT_TRUE(doc.save(tmp.file("a.dsr"), prompt));
+    const std::string before = readFile(tmp.file("a.dsr"));
+    fill(doc);
+    EXPECT_FALSE(doc.save(tmp.file("none/a.dsr"), prompt));
+    ASSERT_EQ(1u, prompt.shown.size());
+    EXPECT_EQ(PromptIcon::Stop, prompt.shown[0].icon);
+    EXPECT_TRUE(doc.isModified());
+    ASSERT_EQ(0, ::mkdir(tmp.file("a.dsr.tmp").c_str(), 0755));  // the temporary cannot be made
+    EXPECT_EQ(DsrStatus::WriteError, doc.writeFile(tmp.file("a.dsr")));
+    EXPECT_EQ(before, readFile(tmp.file("a.dsr")));
 }
 
 TEST(DocumentTest, LoadedSlotsStartFromTheirInitialState) {

@@ -125,11 +125,13 @@ void SimLine::serveCall(int nr) {
             return;
         ++sim_.stats_.calls;
         const Faults& faults = sim_.options_.faults;
-        if (strikes(faults.silentEvery, callCount_)) {
+        current_ = nr;
+        FaultCounts& counts = counts_[nr];
+        if (strikes(faults.silentEvery, counts.calls)) {
             trace("%02d called, stays silent", nr);
             return;
         }
-        message = reg->callMessage(strikes(faults.repeatEvery, repeatCount_));
+        message = reg->callMessage(strikes(faults.repeatEvery, counts.repeats));
     }
     trace("%02d called, sends %s", nr, message.c_str());
     Outcome outcome = transmit(message);
@@ -167,7 +169,7 @@ SimLine::Outcome SimLine::transmit(const std::string& text) {
         if (attempt > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(REPEAT_PAUSE_MS));
         std::vector<uint8_t> bytes = frame;
-        if (strikes(faults.corruptEvery, sentCount_)) {
+        if (strikes(faults.corruptEvery, counts_[current_].sent)) {
             bytes.back() ^= 0x01;
             trace("frame sent with a wrong CRC");
         }
@@ -185,7 +187,7 @@ SimLine::Outcome SimLine::transmit(const std::string& text) {
             if (b == STOPPED)
                 return Outcome::Stopped;
             if (b == FRAME_ACK) {
-                if (strikes(faults.loseAckEvery, ackCount_)) {
+                if (strikes(faults.loseAckEvery, counts_[current_].acks)) {
                     trace("ACK not seen");
                     continue;
                 }
@@ -277,7 +279,7 @@ void SimLine::converse(int nr, Outcome outcome) {
                     ++sim_.stats_.badFrames;
                     break;
                 }
-                if (strikes(sim_.options_.faults.noAckEvery, pcFrameCount_)) {
+                if (strikes(sim_.options_.faults.noAckEvery, counts_[nr].pcFrames)) {
                     trace("%02d leaves %s unacknowledged", nr, request.c_str());
                     break;
                 }

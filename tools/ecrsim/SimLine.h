@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -41,7 +42,12 @@ private:
     std::vector<uint8_t> buffer_;
     size_t pos_ = 0;
     bool woken_ = false;
-    long sentCount_ = 0, ackCount_ = 0, pcFrameCount_ = 0, callCount_ = 0, repeatCount_ = 0;
+    // Faults count per register, so registers polled in turn each get their share.
+    struct FaultCounts {
+        long sent = 0, acks = 0, pcFrames = 0, calls = 0, repeats = 0;
+    };
+    std::map<int, FaultCounts> counts_;
+    int current_ = -1;  // the called register
 };
 
 }  // namespace kos::ecrsim

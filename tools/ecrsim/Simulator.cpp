@@ -1,6 +1,7 @@
 #include "Simulator.h"
 
 #include <pty.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -46,7 +47,7 @@ Simulator::Simulator(SimOptions options) : options_(std::move(options)) {
 
 Simulator::~Simulator() {
     stop();
-    if (!options_.linkPath.empty() && master_ >= 0)
+    if (linkCreated_)
         ::unlink(options_.linkPath.c_str());
     if (slave_ >= 0)
         ::close(slave_);
@@ -69,11 +70,15 @@ bool Simulator::open(std::string& error) {
     }
     slavePath_ = name;
     if (!options_.linkPath.empty()) {
-        ::unlink(options_.linkPath.c_str());
+        // Only a stale link of an earlier run is replaced, never a file.
+        struct stat st {};
+        if (::lstat(options_.linkPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+            ::unlink(options_.linkPath.c_str());
         if (::symlink(slavePath_.c_str(), options_.linkPath.c_str()) != 0) {
             error = "symlink " + options_.linkPath + ": " + std::strerror(errno);
             return false;
         }
+        linkCreated_ = true;
     }
     line_ = std::make_unique<SimLine>(*this, master_);
     return true;

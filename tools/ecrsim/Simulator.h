@@ -103,6 +103,7 @@ private:
     int master_ = -1;
     int slave_ = -1;
     std::string slavePath_;
+    bool linkCreated_ = false;
     std::unique_ptr<SimLine> line_;
     std::thread thread_;
     std::atomic<bool> stopFlag_{false};
