@@ -128,13 +128,14 @@ bool prepareStart(TarvelServerDoc& doc, const Settings& settings, Prompt& prompt
     const int port = settings.port;
     if (port >= 1 && port <= COM_PORT_COUNT && !settings.comDevice[port - 1].empty())
         setComDevice(port, settings.comDevice[port - 1]);
+    // The port refuses a speed the registers do not use; that is a parameter failure.
+    LineTiming timing;
+    const bool knownSpeed = lineTimingFor(settings.portSpeed, timing);
     if (!doc.link.open(port, settings.portSpeed)) {
-        fail(prompt, format(TEXT_PORT_OPEN_FAILED, port));
+        fail(prompt, format(knownSpeed ? TEXT_PORT_OPEN_FAILED : TEXT_PORT_SETUP_FAILED, port));
         return false;
     }
-    LineTiming timing;
-    if (!lineTimingFor(settings.portSpeed, timing) ||
-        !doc.link.setReadTimeouts(timing.readConstantMs, timing.readMultiplierMs)) {
+    if (!knownSpeed || !doc.link.setReadTimeouts(timing.readConstantMs, timing.readMultiplierMs)) {
         doc.link.close();
         fail(prompt, format(TEXT_PORT_SETUP_FAILED, port));
         return false;

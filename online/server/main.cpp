@@ -104,6 +104,10 @@ int main(int argc, char** argv) {
     if (options.registers && !addMissingRegisters(doc, *options.registers, prompt))
         return EXIT_FAILED;
     printRegisters(doc);
+    // Saved once before the start, so a document that cannot be written is found now and not
+    // after a day of collecting.
+    if (!doc.save(options.document, prompt))
+        return EXIT_FAILED;
 
     ServerReport report(doc, stdout);
     doc.addStatusListener(&report);

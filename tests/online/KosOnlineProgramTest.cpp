@@ -168,9 +168,13 @@ TEST(KosOnlineProgramTest, FailuresGoToStandardErrorWithANonZeroStatus) {
         Program p(dir, args);
         EXPECT_EQ(c.status, p.wait());
         EXPECT_EQ(0u, p.err().rfind(c.err, 0)) << p.err();
-        EXPECT_EQ(-1, ::access(dir.file("x.dsr").c_str(), F_OK));  // nothing saved
     }
     TempDir dir;
+    // A document that cannot be written is refused before communication starts.
+    Program unwritable(
+        dir, {dir.file("no/x.dsr"), "--receipt-dir", dir.path(), "--device", dir.file("ttyNONE")});
+    EXPECT_EQ(1, unwritable.wait());
+    EXPECT_EQ("Failed to save document.\n", unwritable.err());
     Program noDocument(dir, {});
     EXPECT_EQ(2, noDocument.wait());
     EXPECT_EQ(0u, noDocument.err().rfind("Brak nazwy dokumentu\n", 0));

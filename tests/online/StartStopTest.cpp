@@ -123,6 +123,13 @@ TEST_F(StartStopTest, EveryFailedStartLeavesCommunicationOffAndThePortClosed) {
          },
          {},
          {portFailed}},
+        {"speed the registers do not use",
+         [](Settings& s, auto&, auto&) {
+             makeDir(s.receiptDir);
+             s.portSpeed = 19200;
+         },
+         {},
+         {"Błąd podczas ustawiania parametrów portu szeregowego com1 do komunikacji z kasami."}},
         {"port held elsewhere",
          [](Settings& s, auto&, SerialPort& holder) {
              makeDir(s.receiptDir);
