@@ -1,0 +1,65 @@
+// Message boxes of the desktop program: the icon of each kind of message, and Yes/No answers.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "GuiTestSupport.h"
+#include "app/ui/QtPrompt.h"
+
+namespace kos::test {
+namespace {
+
+struct SeenBox {
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString title;
+    QString text;
+    QMessageBox::StandardButtons buttons;
+};
+
+// Reads the box that the next call opens, then presses `press` on it.
+void answerNextBox(SeenBox& seen, QMessageBox::StandardButton press) {
+    QTimer::singleShot(0, [&seen, press] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seen = {box->icon(), box->windowTitle(), box->text(), box->standardButtons()};
+        box->button(press)->click();
+    });
+}
+
+TEST(QtPrompt, IconsFollowTheKindOfMessage) {
+    ensureGuiApp();
+    QtPrompt prompt;
+    const std::pair<PromptIcon, QMessageBox::Icon> table[] = {
+        {PromptIcon::None, QMessageBox::NoIcon},
+        {PromptIcon::Stop, QMessageBox::Critical},
+        {PromptIcon::Information, QMessageBox::Information},
+        {PromptIcon::Exclamation, QMessageBox::Warning},
+    };
+    for (const auto& [kind, icon] : table) {
+        SeenBox seen;
+        answerNextBox(seen, QMessageBox::Ok);
+        prompt.message("Błąd podczas zapisu do pliku.", kind);
+        EXPECT_EQ(seen.icon, icon);
+        EXPECT_EQ(seen.title, "KOS ONLINE");
+        EXPECT_EQ(seen.text, "Błąd podczas zapisu do pliku.");
+        EXPECT_EQ(seen.buttons, QMessageBox::Ok);
+    }
+}
+
+TEST(QtPrompt, QuestionsAreYesNo) {
+    ensureGuiApp();
+    QtPrompt prompt;
+    for (auto [press, expected] : {std::pair{QMessageBox::Yes, true}, {QMessageBox::No, false}}) {
+        SeenBox seen;
+        answerNextBox(seen, press);
+        EXPECT_EQ(prompt.ask("Czy na pewno?"), expected);
+        EXPECT_EQ(seen.icon, QMessageBox::Question);
+        EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+    }
+}
+
+}  // namespace
+}  // namespace kos::test

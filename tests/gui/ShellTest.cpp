@@ -1,0 +1,308 @@
+// Start-up, main frame, menus, keys, New/Open/Save and the recent files.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "GuiTestSupport.h"
+#include "app/ui/AboutDialog.h"
+#include "app/ui/ChildFrame.h"
+#include "app/ui/Commands.h"
+#include "app/ui/UiDocument.h"
+#include "online/ui/OnlineDocument.h"
+#include "online/ui/TarvelServerView.h"
+
+namespace kos::test {
+namespace {
+
+QStringList menuTitles(QMainWindow* w) {
+    QStringList titles;
+    for (QAction* a : w->menuBar()->actions())
+        titles << a->text().remove(QLatin1Char('&'));
+    return titles;
+}
+
+QStringList menuItems(QMainWindow* w, const QString& title) {
+    QStringList items;
+    for (QAction* a : w->menuBar()->actions()) {
+        if (a->text().remove(QLatin1Char('&')) != title)
+            continue;
+        for (QAction* item : a->menu()->actions())
+            if (!item->isSeparator() && item->isVisible())
+                items << item->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
+    }
+    return items;
+}
+
+TEST(Shell, FirstStartOpensNoDocumentAndNowyCreatesAnOnlineDocument) {
+    GuiFixture f;
+    MainFrame* frame = f.app->mainFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(f.app->docManager().documents().isEmpty());
+    EXPECT_EQ(frame->windowTitle(), "KOS ONLINE");
+    EXPECT_EQ(menuTitles(frame), QStringList({"Plik", "Widok", "Pomoc"}));
+    EXPECT_EQ(menuItems(frame, "Plik"),
+              QStringList({"Nowy", "Otwórz...", "Parametry...", "Ustawienia strony...",
+                           "Lista ostatnio otwartych plików", "Koniec"}));
+    // Defaults of a clean store.
+    EXPECT_EQ(f.app->settings().port, 1);
+    EXPECT_EQ(f.app->settings().receiptBackupDir, f.app->settings().receiptDir);
+
+    // Three templates, only the online one registered.
+    EXPECT_EQ(f.app->docManager().templateCount(), 3u);
+    ASSERT_EQ(f.app->docManager().registeredTemplates().size(), 1u);
+    EXPECT_EQ(f.app->docManager().registeredTemplates()[0]->filterName(), "Praca OnLine (*.dsr)");
+
+    ASSERT_TRUE(frame->execute(cmd::FILE_NEW));
+    ASSERT_EQ(f.app->docManager().documents().size(), 1);
+    auto* doc = qobject_cast<OnlineDocument*>(f.app->docManager().documents().front());
+    ASSERT_NE(doc, nullptr);
+    EXPECT_TRUE(doc->title().startsWith("Praca OnLine"));
+    EXPECT_EQ(frame->activeDocument(), doc);
+    EXPECT_EQ(doc->core().usedSlotCount(), 0);
+    EXPECT_FALSE(doc->isModified());
+    // A maximised document window shows its title in the frame's caption.
+    EXPECT_EQ(frame->windowTitle(), "KOS ONLINE - [" + doc->title() + "]");
+    EXPECT_EQ(menuTitles(frame), QStringList({"Plik", "Edycja", "Widok", "Okno", "Pomoc"}));
+    EXPECT_EQ(menuItems(frame, "Plik"),
+              QStringList({"Nowy", "Otwórz...", "Zamknij okno", "Zapisz", "Zapisz jako...",
+                           "Parametry...", "Zapisz sprzedaż...", "Zapisz sprzedaż i wyzeruj...",
+                           "Lista ostatnio otwartych plików", "Koniec"}));
+    EXPECT_EQ(menuItems(frame, "Edycja"), QStringList({"Dodaj", "Usuń"}));
+    EXPECT_EQ(menuItems(frame, "Okno"),
+              QStringList({"Kaskadowo", "Sąsiadująco", "Uporządkuj ikony"}));
+
+    // Closing the only document brings back the menus of no document.
+    ASSERT_TRUE(frame->execute(cmd::FILE_CLOSE));
+    drainEvents();
+    EXPECT_TRUE(f.app->docManager().documents().isEmpty());
+    EXPECT_EQ(menuTitles(frame), QStringList({"Plik", "Widok", "Pomoc"}));
+    EXPECT_EQ(frame->windowTitle(), "KOS ONLINE");
+}
+
+TEST(Shell, ToolBarAndStatusBar) {
+    GuiFixture f;
+    MainFrame* frame = f.app->mainFrame();
+    QList<int> buttons;
+    for (QAction* a : frame->toolBar()->actions())
+        buttons << (a->isSeparator() ? 0 : a->data().toInt());
+    EXPECT_EQ(buttons, QList<int>({cmd::FILE_NEW, cmd::FILE_OPEN, cmd::FILE_SAVE, 0, cmd::ADD,
+                                   cmd::DELETE, 0, cmd::ONLINE_TOGGLE}));
+    EXPECT_EQ(frame->toolBar()->allowedAreas(), Qt::AllToolBarAreas);
+
+    // Message pane, "0/0" at width 100, and the three lock indicators.
+    QList<QLabel*> panes =
+        frame->statusBar()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    EXPECT_EQ(panes.size(), 5);
+    ASSERT_NE(frame->countsPane(), nullptr);
+    EXPECT_EQ(frame->countsPane()->text(), "0/0");
+    EXPECT_EQ(frame->countsPane()->width(), 100);
+
+    // Without a document only the frame's commands are enabled.
+    frame->updateCommands();
+    EXPECT_TRUE(frame->action(cmd::FILE_NEW)->isEnabled());
+    EXPECT_TRUE(frame->action(cmd::FILE_OPEN)->isEnabled());
+    for (int id : {cmd::FILE_SAVE, cmd::ADD, cmd::DELETE, cmd::ONLINE_TOGGLE, cmd::EDIT_COPY})
+        EXPECT_FALSE(frame->action(id)->isEnabled()) << id;
+    EXPECT_FALSE(frame->execute(cmd::ADD));
+}
+
+TEST(Shell, KeyTable) {
+    GuiFixture f;
+    MainFrame* frame = f.app->mainFrame();
+    struct Key {
+        int command;
+        QList<QKeySequence> keys;
+    };
+    const Key table[] = {
+        {cmd::ADD, {QKeySequence(Qt::Key_Insert)}},
+        {cmd::DELETE, {QKeySequence(Qt::Key_Delete)}},
+        {cmd::EDIT_COPY,
+         {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}},
+        {cmd::EDIT_CUT,
+         {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)}},
+        {cmd::EDIT_PASTE,
+         {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)}},
+        {cmd::FILE_NEW, {QKeySequence(Qt::CTRL | Qt::Key_N)}},
+        {cmd::FILE_OPEN, {QKeySequence(Qt::CTRL | Qt::Key_O)}},
+        {cmd::FILE_PRINT, {QKeySequence(Qt::CTRL | Qt::Key_P)}},
+        {cmd::FILE_SAVE, {QKeySequence(Qt::CTRL | Qt::Key_S)}},
+        {cmd::NEXT_PANE, {QKeySequence(Qt::Key_F6)}},
+        {cmd::PREV_PANE, {QKeySequence(Qt::SHIFT | Qt::Key_F6)}},
+        {cmd::SELECT_ALL, {QKeySequence(Qt::CTRL | Qt::Key_A)}},
+    };
+    for (const Key& k : table) {
+        ASSERT_NE(frame->action(k.command), nullptr) << k.command;
+        EXPECT_EQ(frame->action(k.command)->shortcuts(), k.keys) << k.command;
+    }
+    EXPECT_TRUE(frame->action(cmd::EDIT)->shortcuts().contains(QKeySequence(Qt::Key_Return)));
+}
+
+TEST(Shell, AboutBoxShowsTitleAndVersion) {
+    ensureGuiApp();
+    AboutDialog about;
+    EXPECT_EQ(about.windowTitle(), "O programie");
+    auto* title = about.findChild<QLabel*>("title");
+    auto* version = about.findChild<QLabel*>("version");
+    ASSERT_TRUE(title && version);
+    EXPECT_EQ(title->text(), "KOS ONLINE");
+    EXPECT_EQ(version->text(), "Wersja: 2.0.5.0");
+}
+
+TEST(Shell, SettingsAreLoadedAtStart) {
+    GuiFixture f(false);
+    f.store->setInt("Settings", "Port", 3);
+    f.store->setInt("Settings", "PortSpeed", 2400);
+    f.store->setString("Settings", "Com3Device", "/dev/ttyUSB0");
+    ASSERT_TRUE(f.app->initInstance(false));
+    EXPECT_EQ(f.app->settings().port, 3);
+    EXPECT_EQ(f.app->settings().portSpeed, 2400);
+    EXPECT_EQ(f.app->settings().comDevice[2], "/dev/ttyUSB0");
+}
+
+TEST(Shell, SaveOpenAndRecentFiles) {
+    GuiFixture f;
+    MainFrame* frame = f.app->mainFrame();
+    DocManager& manager = f.app->docManager();
+    const std::string path = f.dir.file("praca.dsr");
+
+    frame->execute(cmd::FILE_NEW);
+    auto* doc = qobject_cast<OnlineDocument*>(manager.documents().front());
+    auto* view = qobject_cast<TarvelServerView*>(frame->activeFrame()->widget());
+    ASSERT_TRUE(doc && view);
+    view->addRegisters("8,2");
+    frame->updateCommands();
+    EXPECT_TRUE(doc->isModified());
+    EXPECT_TRUE(frame->action(cmd::FILE_SAVE)->isEnabled());
+
+    // Save of an untitled document asks for a name, proposing the title and ".dsr".
+    f.files.answers.push_back(QString::fromStdString(path));
+    ASSERT_TRUE(frame->execute(cmd::FILE_SAVE));
+    ASSERT_EQ(f.files.saveRequests.size(), 1u);
+    EXPECT_EQ(f.files.saveRequests[0].defaultSuffix, "dsr");
+    EXPECT_EQ(f.files.saveRequests[0].filter, "Praca OnLine (*.dsr)");
+    EXPECT_FALSE(doc->isModified());
+    EXPECT_EQ(doc->title(), "praca.dsr");
+    EXPECT_EQ(doc->pathName().toStdString(), path);
+    EXPECT_EQ(f.store->getString("Recent File List", "File1"), path);
+    frame->updateCommands();
+    EXPECT_FALSE(frame->action(cmd::FILE_SAVE)->isEnabled());
+
+    frame->execute(cmd::FILE_CLOSE);
+    drainEvents();
+    ASSERT_TRUE(manager.documents().isEmpty());
+
+    // "Otwórz" offers the online filter; the file comes back with its registers.
+    f.files.answers.push_back(QString::fromStdString(path));
+    ASSERT_TRUE(frame->execute(cmd::FILE_OPEN));
+    ASSERT_EQ(f.files.openFilters.size(), 1u);
+    EXPECT_EQ(f.files.openFilters[0], "Praca OnLine (*.dsr)");
+    ASSERT_EQ(manager.documents().size(), 1);
+    view = qobject_cast<TarvelServerView*>(frame->activeFrame()->widget());
+    ASSERT_EQ(view->topLevelItemCount(), 2);
+    EXPECT_EQ(view->topLevelItem(0)->text(0), "8");
+    EXPECT_EQ(view->topLevelItem(1)->text(0), "2");
+    // Opening it again gives the open document, not a second one.
+    EXPECT_EQ(manager.openDocumentFile(QString::fromStdString(path)), manager.documents().front());
+    EXPECT_EQ(manager.documents().size(), 1);
+    EXPECT_TRUE(f.texts().empty());
+}
+
+TEST(Shell, RecentFilesKeepFourAndDropAFileThatFailsToOpen) {
+    GuiFixture f;
+    DocManager& manager = f.app->docManager();
+    std::vector<std::string> paths;
+    for (int i = 0; i < 5; ++i) {
+        paths.push_back(f.dir.file("p" + std::to_string(i) + ".dsr"));
+        f.app->mainFrame()->execute(cmd::FILE_NEW);
+        UiDocument* doc = manager.documents().back();
+        f.files.answers.push_back(QString::fromStdString(paths.back()));
+        ASSERT_TRUE(manager.saveAs(doc));
+    }
+    QStringList expected;
+    for (int i = 4; i >= 1; --i)
+        expected << QString::fromStdString(paths[i]);
+    EXPECT_EQ(manager.recentFiles().files(), expected);
+    ASSERT_EQ(f.app->mainFrame()->recentFileActions().size(), 4);
+    EXPECT_TRUE(f.app->mainFrame()->recentFileActions()[0]->text().endsWith("p4.dsr"));
+
+    // A file that is not an online document: the framework's message, no document, and the
+    // path leaves the list.
+    const std::string bad = f.dir.file("bad.dsr");
+    writeFile(bad, std::string("\x02\x00\x00\x00", 4));
+    manager.recentFiles().add(QString::fromStdString(bad));
+    const int before = manager.documents().size();
+    EXPECT_EQ(manager.openDocumentFile(QString::fromStdString(bad)), nullptr);
+    EXPECT_EQ(manager.documents().size(), before);
+    EXPECT_TRUE(f.shown("Unexpected file format."));
+    EXPECT_FALSE(manager.recentFiles().files().contains(QString::fromStdString(bad)));
+}
+
+TEST(Shell, AFileWithAnotherSlotCountOpensEmpty) {
+    GuiFixture f;
+    const std::string path = f.dir.file("jedenascie.dsr");
+    // Version 1, directories "ab" and "", then 11 slots.
+    writeFile(path, std::string("\x01\0\0\0\x02"
+                                "ab\0\x0b\0\0\0",
+                                12));
+    UiDocument* doc = f.app->docManager().openDocumentFile(QString::fromStdString(path));
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(f.texts(), std::vector<std::string>{"Niepoprawny format pliku."});
+    EXPECT_EQ(f.prompt.shown[0].icon, PromptIcon::Stop);
+    auto* view = qobject_cast<TarvelServerView*>(f.app->mainFrame()->activeFrame()->widget());
+    EXPECT_EQ(view->topLevelItemCount(), 0);
+    EXPECT_EQ(qobject_cast<OnlineDocument*>(doc)->core().receiptDir, "ab");
+}
+
+TEST(Shell, AFailedSaveKeepsTheDocumentModified) {
+    GuiFixture f;
+    MainFrame* frame = f.app->mainFrame();
+    frame->execute(cmd::FILE_NEW);
+    UiDocument* doc = frame->activeDocument();
+    qobject_cast<TarvelServerView*>(frame->activeFrame()->widget())->addRegisters("4");
+    f.files.answers.push_back(QString::fromStdString(f.dir.file("brak/praca.dsr")));
+    EXPECT_FALSE(f.app->docManager().saveAs(doc));
+    EXPECT_EQ(f.texts(), std::vector<std::string>{"Failed to save document."});
+    EXPECT_TRUE(doc->isModified());
+    EXPECT_TRUE(doc->pathName().isEmpty());
+    EXPECT_TRUE(f.app->docManager().recentFiles().files().isEmpty());
+}
+
+TEST(Shell, ViewMenuHidesAndShowsTheBars) {
+    GuiFixture f;
+    MainFrame* frame = f.app->mainFrame();
+    frame->updateCommands();
+    EXPECT_TRUE(frame->action(cmd::VIEW_TOOLBAR)->isChecked());
+    EXPECT_TRUE(frame->action(cmd::VIEW_STATUS_BAR)->isChecked());
+    frame->execute(cmd::VIEW_TOOLBAR);
+    frame->execute(cmd::VIEW_STATUS_BAR);
+    EXPECT_FALSE(frame->toolBar()->isVisible());
+    EXPECT_FALSE(frame->statusBar()->isVisible());
+    EXPECT_FALSE(frame->action(cmd::VIEW_TOOLBAR)->isChecked());
+    frame->execute(cmd::VIEW_TOOLBAR);
+    EXPECT_TRUE(frame->toolBar()->isVisible());
+}
+
+TEST(Shell, ClosingAModifiedDocumentAsksToSave) {
+    GuiFixture f;
+    MainFrame* frame = f.app->mainFrame();
+    frame->execute(cmd::FILE_NEW);
+    auto* view = qobject_cast<TarvelServerView*>(frame->activeFrame()->widget());
+    view->addRegisters("1");
+    const std::string path = f.dir.file("saved.dsr");
+    f.prompt.answers = {true};
+    f.files.answers.push_back(QString::fromStdString(path));
+    frame->activeFrame()->close();
+    drainEvents();
+    EXPECT_TRUE(f.app->docManager().documents().isEmpty());
+    ASSERT_EQ(f.prompt.shown.size(), 1u);
+    EXPECT_EQ(f.prompt.shown[0].icon, PromptIcon::Question);
+    EXPECT_FALSE(readFile(path).empty());
+}
+
+}  // namespace
+}  // namespace kos::test
