@@ -30,6 +30,7 @@ void EcrOnLineComm::writeReceipt(int slotIndex, TarvelServerDoc& doc) {
 
     PendingReceipt r;
     r.receiptNumber = end.receiptNumber;
+    r.slotIndex = slotIndex;
     std::string name;
     if (end.receiptNumber != 0) {
         if (lastReceiptFileNumber == -1 || lastReceiptSeries != end.receiptSeries ||
@@ -64,14 +65,18 @@ void EcrOnLineComm::writeReceipt(int slotIndex, TarvelServerDoc& doc) {
     writePendingReceipts(slotIndex, doc);
 }
 
-void EcrOnLineComm::writePendingReceipts(int slotIndex, TarvelServerDoc& doc) {
-    while (!unwritten.empty()) {
-        PendingReceipt& r = unwritten.front();
+void EcrOnLineComm::writePendingReceipts(int /*slotIndex*/, TarvelServerDoc& doc) {
+    writeReceiptQueue(unwritten, doc);
+}
+
+void EcrOnLineComm::writeReceiptQueue(std::deque<PendingReceipt>& queue, TarvelServerDoc& doc) {
+    while (!queue.empty()) {
+        PendingReceipt& r = queue.front();
         if (!writeOne(r, doc))
             return;
-        countSales(r, slotIndex, doc);
-        doc.notifyReceiptWritten(slotIndex, r.mainPath);
-        unwritten.pop_front();
+        countSales(r, doc);
+        doc.notifyReceiptWritten(r.slotIndex, r.mainPath);
+        queue.pop_front();
     }
 }
 
@@ -105,7 +110,8 @@ bool EcrOnLineComm::writeOne(PendingReceipt& r, TarvelServerDoc& doc) {
     return true;
 }
 
-void EcrOnLineComm::countSales(PendingReceipt& r, int slotIndex, TarvelServerDoc& doc) {
+void EcrOnLineComm::countSales(PendingReceipt& r, TarvelServerDoc& doc) {
+    const int slotIndex = r.slotIndex;
     for (size_t i = 0; i < r.lines.size(); ++i) {
         EcrLine& line = r.lines[i];
         if (line.counted)

@@ -13,20 +13,6 @@ namespace fs = std::filesystem;
 
 using ReceiptTest = OnlineFixture;
 
-int32_t quantityOf(TarvelServerDoc& doc, const char* pluText, int slot) {
-    Plu plu;
-    plu.parse(pluText);
-    PluSale* sale = doc.sales.find(plu);
-    return sale ? sale->quantity[slot] : INT32_MIN;
-}
-
-size_t countOf(const std::string& text, const std::string& part) {
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++n;
-    return n;
-}
-
 TEST_F(ReceiptTest, ReceiptBecomesOneFileInBothPlacesAndCountsItsSales) {
     const std::string m[] = {
         saleMsg("ABC123", 0, "12", "1.000"),
