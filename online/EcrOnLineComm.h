@@ -31,6 +31,9 @@ struct PendingReceipt {
     bool backupDone = false;
     int32_t receiptNumber = -1;
     int slotIndex = -1;  // the slot whose register sent it
+    // A failure is logged once per copy, not at every retry, so retries cannot flood the log.
+    bool backupFailureLogged = false;
+    bool mainFailureLogged = false;
 };
 
 class EcrOnLineComm {
