@@ -279,7 +279,7 @@ TEST_F(ReceiptTest, RetriesLogTheFailureOnceAndTheLateWriteOnce) {
     EXPECT_EQ(2000, quantityOf(doc, "5", 0));
 }
 
-TEST_F(ReceiptTest, FailedAppendLeavesTheFileAsItWas) {
+TEST_F(ReceiptTest, AppendReportsOpenAndWriteFailures) {
     EXPECT_EQ(AppendResult::WriteFailed, appendReceiptData("/dev/full", "line\r\n"));
     EXPECT_EQ(AppendResult::OpenFailed, appendReceiptData(tmp.file("none/x.txt"), "line\r\n"));
     const std::string path = receiptPath("a.txt");
