@@ -24,6 +24,15 @@ bool allDigits(const std::string& text, size_t maxDigits) {
 
 }  // namespace
 
+bool fitsInField(const std::string& text) {
+    return text.find(';') == std::string::npos;
+}
+
+bool articleFitsInMessage(const EcrArticle& article) {
+    return fitsInField(boundedText(article.plu, sizeof article.plu)) &&
+           fitsInField(TX310Comm::toEcrText(boundedText(article.name, sizeof article.name)));
+}
+
 std::string articleWriteMessage(const EcrArticle& article) {
     std::string name = TX310Comm::toEcrText(boundedText(article.name, sizeof article.name));
     return "W0;" + boundedText(article.plu, sizeof article.plu) + ";" + name + ";" +

@@ -8,6 +8,11 @@
 
 namespace kos {
 
+// True when text can travel as one message field: it holds no ";", which ends a field.
+bool fitsInField(const std::string& text);
+// True when the W0 message of article keeps its fields: neither code nor name holds a ";".
+bool articleFitsInMessage(const EcrArticle& article);
+
 // "W0;" plu ";" name (register characters) ";" vat + 1 ";" price ";" openPrice ";".
 std::string articleWriteMessage(const EcrArticle& article);
 // "C0;" plu ";".

@@ -84,6 +84,8 @@ private:
     // Releases the register after a refusal: endInLineMode's code if it failed, else
     // TX310_ERR_READ.
     int refuseAndRelease();
+    // endInLineMode, then its code if that failed, else code.
+    int releaseWith(int code);
 
     Clock& clock_;
     std::unique_ptr<LogFile> log_;

@@ -21,8 +21,12 @@ int TX310Comm::exchange(const std::string& request, std::string& answer) {
 }
 
 int TX310Comm::refuseAndRelease() {
+    return releaseWith(TX310_ERR_READ);
+}
+
+int TX310Comm::releaseWith(int code) {
     int rc = endInLineMode();
-    return rc != TX310_OK ? rc : TX310_ERR_READ;
+    return rc != TX310_OK ? rc : code;
 }
 
 int TX310Comm::sendArticles(int port, int baud, bool continueOnError, bool skipFirstSetting,
@@ -44,10 +48,12 @@ int TX310Comm::sendArticles(int port, int baud, bool continueOnError, bool skipF
         EcrArticle article;
         if (source(reply, i, article, user) != 1)
             return endInLineMode();
-        rc = exchange(articleWriteMessage(article), answer);
-        if (rc != TX310_OK)
+        // A ";" inside a field would shift the fields after it; such an article is refused
+        // here, as if the register had refused it.
+        const bool fits = articleFitsInMessage(article);
+        if (fits && (rc = exchange(articleWriteMessage(article), answer)) != TX310_OK)
             return rc;
-        const bool ok = answer == "D";
+        const bool ok = fits && answer == "D";
         if (ok)
             ++accepted;
         else
@@ -55,7 +61,7 @@ int TX310Comm::sendArticles(int port, int baud, bool continueOnError, bool skipF
         if (progress)
             progress(reply, i, article, user, ok ? 1 : 0, accepted, refused);
         if (!ok && !continueOnError)
-            return refuseAndRelease();
+            return fits ? refuseAndRelease() : releaseWith(TX310_ERR_FORMAT);
     }
 }
 
@@ -118,6 +124,10 @@ int TX310Comm::receiveArticles(int port, int baud, bool continueOnError, uint8_t
 int TX310Comm::sendHeader(int port, int baud, uint8_t nr, std::string& reply,
                           const HeaderLines& lines) {
     trace("\n%t START TX310Comm::sendHeader");
+    // Checked before the register is called, so it never keeps part of a new header.
+    for (const std::string& line : lines)
+        if (!fitsInField(line))
+            return TX310_ERR_FORMAT;
     int rc = initInLineMode(port, baud, COMMAND_BEGIN_FRAME_TIMEOUT, nr, reply);
     if (rc != TX310_OK)
         return rc;

@@ -36,6 +36,8 @@ bool EcrOnLineComm::deserialize(ByteReader& in) {
 }
 
 void EcrOnLineComm::poll(int slotIndex, TarvelServerDoc& doc) {
+    if (!doc.removedReceipts.empty())
+        writeReceiptQueue(doc.removedReceipts, doc);
     if (!unwritten.empty())
         writePendingReceipts(slotIndex, doc);
 

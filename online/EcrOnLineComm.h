@@ -30,6 +30,10 @@ struct PendingReceipt {
     std::string backupPath;
     bool backupDone = false;
     int32_t receiptNumber = -1;
+    int slotIndex = -1;  // the slot whose register sent it
+    // A failure is logged once per copy, not at every retry, so retries cannot flood the log.
+    bool backupFailureLogged = false;
+    bool mainFailureLogged = false;
 };
 
 class EcrOnLineComm {
@@ -53,6 +57,9 @@ public:
     void writeReceipt(int slotIndex, TarvelServerDoc& doc);
     // Tries the finished receipts not yet on disk, oldest first; stops at the first failure.
     void writePendingReceipts(int slotIndex, TarvelServerDoc& doc);
+    // The same for any queue: a written receipt has its uncounted sales added under its slot,
+    // is reported and leaves the queue.
+    static void writeReceiptQueue(std::deque<PendingReceipt>& queue, TarvelServerDoc& doc);
     void discardReceipt(TarvelServerDoc& doc);
     void clearReceipt();
 
@@ -86,8 +93,8 @@ public:
 
 private:
     void forgetLastReceipt();
-    bool writeOne(PendingReceipt& r, TarvelServerDoc& doc);
-    void countSales(PendingReceipt& r, int slotIndex, TarvelServerDoc& doc);
+    static bool writeOne(PendingReceipt& r, TarvelServerDoc& doc);
+    static void countSales(PendingReceipt& r, TarvelServerDoc& doc);
 };
 
 }  // namespace kos

@@ -20,6 +20,33 @@ std::string receiptData(const std::vector<EcrLine>& lines) {
     return data;
 }
 
+constexpr const char* TEXT_DIR_FAILED = "\n%t Błąd podczas tworzenia katalogu %s.";
+constexpr const char* TEXT_RETRY_WRITTEN = "\n%t Plik %s zapisano przy kolejnej próbie.";
+
+const char* failureText(AppendResult result) {
+    switch (result) {
+        case AppendResult::OpenFailed:
+            return "\n%t Błąd podczas tworzenia pliku %s.";
+        case AppendResult::WriteFailed:
+            return "\n%t Błąd podczas zapisu do pliku %s.";
+        default:
+            return nullptr;
+    }
+}
+
+// A failure goes to the log the first time only; the success that follows a logged failure is
+// logged too, so the log shows when the receipt finally reached its file.
+void logOutcome(TarvelServerDoc& doc, const char* failure, const std::string& path,
+                bool& failureLogged) {
+    if (failure && !failureLogged) {
+        doc.serverLog.print(failure, path.c_str());
+        failureLogged = true;
+    } else if (!failure && failureLogged) {
+        doc.serverLog.print(TEXT_RETRY_WRITTEN, path.c_str());
+        failureLogged = false;
+    }
+}
+
 }  // namespace
 
 void EcrOnLineComm::writeReceipt(int slotIndex, TarvelServerDoc& doc) {
@@ -30,6 +57,7 @@ void EcrOnLineComm::writeReceipt(int slotIndex, TarvelServerDoc& doc) {
 
     PendingReceipt r;
     r.receiptNumber = end.receiptNumber;
+    r.slotIndex = slotIndex;
     std::string name;
     if (end.receiptNumber != 0) {
         if (lastReceiptFileNumber == -1 || lastReceiptSeries != end.receiptSeries ||
@@ -64,14 +92,18 @@ void EcrOnLineComm::writeReceipt(int slotIndex, TarvelServerDoc& doc) {
     writePendingReceipts(slotIndex, doc);
 }
 
-void EcrOnLineComm::writePendingReceipts(int slotIndex, TarvelServerDoc& doc) {
-    while (!unwritten.empty()) {
-        PendingReceipt& r = unwritten.front();
+void EcrOnLineComm::writePendingReceipts(int /*slotIndex*/, TarvelServerDoc& doc) {
+    writeReceiptQueue(unwritten, doc);
+}
+
+void EcrOnLineComm::writeReceiptQueue(std::deque<PendingReceipt>& queue, TarvelServerDoc& doc) {
+    while (!queue.empty()) {
+        PendingReceipt& r = queue.front();
         if (!writeOne(r, doc))
             return;
-        countSales(r, slotIndex, doc);
-        doc.notifyReceiptWritten(slotIndex, r.mainPath);
-        unwritten.pop_front();
+        countSales(r, doc);
+        doc.notifyReceiptWritten(r.slotIndex, r.mainPath);
+        queue.pop_front();
     }
 }
 
@@ -79,33 +111,27 @@ void EcrOnLineComm::writePendingReceipts(int slotIndex, TarvelServerDoc& doc) {
 // the main copy is not on disk.
 bool EcrOnLineComm::writeOne(PendingReceipt& r, TarvelServerDoc& doc) {
     if (!r.backupDir.empty() && !r.backupDone) {
+        const char* failure = nullptr;
+        const std::string* path = &r.backupPath;
         if (!ensureDirectory(r.backupDir)) {
-            doc.serverLog.print("\n%t Błąd podczas tworzenia katalogu %s.", r.backupDir.c_str());
+            failure = TEXT_DIR_FAILED;
+            path = &r.backupDir;
         } else if (!ensureDirectory(r.backupFolder)) {
-            doc.serverLog.print("\n%t Błąd podczas tworzenia katalogu %s.", r.backupFolder.c_str());
+            failure = TEXT_DIR_FAILED;
+            path = &r.backupFolder;
         } else {
-            AppendResult res = appendReceiptData(r.backupPath, r.data);
-            if (res == AppendResult::OpenFailed)
-                doc.serverLog.print("\n%t Błąd podczas tworzenia pliku %s.", r.backupPath.c_str());
-            else if (res == AppendResult::WriteFailed)
-                doc.serverLog.print("\n%t Błąd podczas zapisu do pliku %s.", r.backupPath.c_str());
-            else
-                r.backupDone = true;
+            failure = failureText(appendReceiptData(r.backupPath, r.data));
         }
+        r.backupDone = !failure;
+        logOutcome(doc, failure, *path, r.backupFailureLogged);
     }
-    AppendResult res = appendReceiptData(r.mainPath, r.data);
-    if (res == AppendResult::OpenFailed) {
-        doc.serverLog.print("\n%t Błąd podczas tworzenia pliku %s.", r.mainPath.c_str());
-        return false;
-    }
-    if (res == AppendResult::WriteFailed) {
-        doc.serverLog.print("\n%t Błąd podczas zapisu do pliku %s.", r.mainPath.c_str());
-        return false;
-    }
-    return true;
+    const char* failure = failureText(appendReceiptData(r.mainPath, r.data));
+    logOutcome(doc, failure, r.mainPath, r.mainFailureLogged);
+    return !failure;
 }
 
-void EcrOnLineComm::countSales(PendingReceipt& r, int slotIndex, TarvelServerDoc& doc) {
+void EcrOnLineComm::countSales(PendingReceipt& r, TarvelServerDoc& doc) {
+    const int slotIndex = r.slotIndex;
     for (size_t i = 0; i < r.lines.size(); ++i) {
         EcrLine& line = r.lines[i];
         if (line.counted)

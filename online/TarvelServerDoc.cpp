@@ -68,7 +68,7 @@ void TarvelServerDoc::removeRegister(int slotIndex) {
     if (slotIndex < 0 || slotIndex >= SLOT_COUNT)
         return;
     std::lock_guard<RegisterLock> g(registerLock);
-    slots[slotIndex].logicalNumber = -1;
+    vacateSlot(slotIndex);
     {
         std::lock_guard<std::mutex> s(salesLock);
         positiveTotal[slotIndex] = 0;
@@ -89,6 +89,26 @@ void TarvelServerDoc::removeRegister(int slotIndex) {
             ++index;
     }
     setModified();
+}
+
+void TarvelServerDoc::vacateSlot(int slotIndex) {
+    EcrOnLineComm& slot = slots[slotIndex];
+    // Written now, their sales are counted under this slot and cleared with the rest of its
+    // quantities by the caller.
+    slot.writePendingReceipts(slotIndex, *this);
+    for (PendingReceipt& r : slot.unwritten) {
+        for (EcrLine& line : r.lines)
+            line.counted = true;
+        removedReceipts.push_back(std::move(r));
+    }
+    slot.unwritten.clear();
+    slot.discardReceipt(*this);
+    // A register added later starts like one in a freshly opened document.
+    slot.serialNumber.clear();
+    slot.expectedSeq = NO_SEQ;
+    slot.connected = 0;
+    slot.failedPolls = 0;
+    slot.logicalNumber = -1;
 }
 
 int64_t TarvelServerDoc::timeKey(const LocalTime& t) {
@@ -151,7 +171,7 @@ void TarvelServerDoc::addPluSale(const Plu& plu, int slotIndex, int32_t quantity
 
 size_t TarvelServerDoc::unwrittenReceiptCount() {
     std::lock_guard<RegisterLock> g(registerLock);
-    size_t n = 0;
+    size_t n = removedReceipts.size();
     for (const EcrOnLineComm& s : slots)
         n += s.unwritten.size();
     return n;
@@ -159,7 +179,8 @@ size_t TarvelServerDoc::unwrittenReceiptCount() {
 
 bool TarvelServerDoc::writePendingReceipts() {
     std::lock_guard<RegisterLock> g(registerLock);
-    bool allWritten = true;
+    EcrOnLineComm::writeReceiptQueue(removedReceipts, *this);
+    bool allWritten = removedReceipts.empty();
     for (int i = 0; i < SLOT_COUNT; ++i) {
         if (!slots[i].unwritten.empty())
             slots[i].writePendingReceipts(i, *this);
@@ -171,6 +192,7 @@ bool TarvelServerDoc::writePendingReceipts() {
 void TarvelServerDoc::clearSlotsAndSales() {
     for (EcrOnLineComm& s : slots)
         s.reset();
+    removedReceipts.clear();
     std::lock_guard<std::mutex> g(salesLock);
     positiveTotal.fill(0);
     negativeTotal.fill(0);

@@ -6,6 +6,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -64,7 +65,9 @@ public:
     bool isOnline() const { return worker.joinable(); }
     // Takes registerLock. The lowest empty slot, or -1 when the number exists or all are used.
     int addRegister(int32_t logicalNumber);
-    // Takes registerLock, then salesLock per sales entry.
+    // Takes registerLock, then salesLock per sales entry. The slot's finished receipts are
+    // written first; those that cannot be move to removedReceipts. Lines of an unfinished
+    // receipt are discarded into the online log.
     void removeRegister(int slotIndex);
 
     // Receipt numbering of the current local day (worker thread).
@@ -77,7 +80,8 @@ public:
     void addNegativeTotal(int slotIndex, int32_t value);
     void addPluSale(const Plu& plu, int slotIndex, int32_t quantity);
 
-    // Finished receipts not yet on disk (their folder could not be written), all slots.
+    // Finished receipts not yet on disk (their folder could not be written), all slots and
+    // removed registers.
     size_t unwrittenReceiptCount();
     // Tries them once more under registerLock (for a stop or a close); true when none is left.
     bool writePendingReceipts();
@@ -113,6 +117,9 @@ public:
     std::array<int32_t, SLOT_COUNT> positiveTotal{};  // guarded by salesLock
     std::array<int32_t, SLOT_COUNT> negativeTotal{};  // guarded by salesLock
     std::array<EcrOnLineComm, SLOT_COUNT> slots;
+    // Finished receipts of removed registers, not yet on disk; guarded by registerLock and
+    // retried at every poll. Their sales are never counted, so they go to no later register.
+    std::deque<PendingReceipt> removedReceipts;
     // Also holds the worker's stop event (setStop, lockUnlessStopped).
     RegisterLock registerLock;
     std::thread worker;
@@ -124,6 +131,8 @@ public:
 
 private:
     void clearSlotsAndSales();
+    // Empties a slot for removeRegister (registerLock held).
+    void vacateSlot(int slotIndex);
 
     Clock& clock_;
     std::atomic<bool> modified_{false};

@@ -252,6 +252,53 @@ TEST_F(RegisterCommandsTest, RefusedArticleStopsOrIsSkipped) {
     }
 }
 
+// A ";" in a name or a header line would end its field early and shift the rest; nothing
+// holding one is sent. In an article list it counts as a refused article.
+TEST_F(RegisterCommandsTest, SemicolonInANameOrHeaderLineIsRefusedBeforeSending) {
+    for (bool continueOnError : {false, true}) {
+        SCOPED_TRACE(continueOnError);
+        sim->withRegister(ECR, [](SimRegister& reg) { reg.articles.clear(); });
+        const size_t before = sentRequests().size();
+        Calls calls;
+        calls.source = {article("00000000000012", "A", 1, 0, 0),
+                        article("00000000000013", "B;1;100", 1, 0, 0),
+                        article("00000000000014", "C", 1, 0, 0)};
+        std::string reply;
+        int accepted = -1, refused = -1;
+        TX310Comm comm(clock);
+        const int rc = comm.sendArticles(PORT, BAUD, continueOnError, true, true, ECR, reply,
+                                         fromList, recordProgress, &calls, accepted, refused);
+        EXPECT_FALSE(comm.isOpen());
+        const std::vector<std::string> all = sentRequests();
+        const std::vector<std::string> sent(all.begin() + static_cast<long>(before), all.end());
+        for (const std::string& request : sent)
+            EXPECT_EQ(request.find("00000000000013"), std::string::npos) << request;
+        EXPECT_EQ(refused, 1);
+        EXPECT_EQ(registerState().articles.count("00000000000013"), 0u);
+        if (continueOnError) {
+            EXPECT_EQ(rc, TX310_OK);
+            EXPECT_EQ(accepted, 2);
+            EXPECT_EQ(calls.progress, (std::vector<std::string>{"0:1:1:0", "1:0:1:1", "2:1:2:1"}));
+            EXPECT_EQ(registerState().articles.count("00000000000014"), 1u);
+        } else {
+            EXPECT_EQ(rc, TX310_ERR_FORMAT);
+            EXPECT_EQ(accepted, 1);
+            EXPECT_EQ(calls.progress, (std::vector<std::string>{"0:1:1:0", "1:0:1:1"}));
+            EXPECT_EQ(sent, (std::vector<std::string>{"W0;00000000000012;A;1;1;0;"}));
+        }
+    }
+
+    const std::vector<std::string> header = registerState().header;
+    const size_t before = sentRequests().size();
+    HeaderLines lines = {"SKLEP", "", "UL. DLUGA 5;NIP 1", "NIP 1", "ZAPRASZAMY"};
+    std::string reply;
+    TX310Comm comm(clock);
+    EXPECT_EQ(comm.sendHeader(PORT, BAUD, ECR, reply, lines), TX310_ERR_FORMAT);
+    EXPECT_FALSE(comm.isOpen());
+    EXPECT_EQ(sentRequests().size(), before);
+    EXPECT_EQ(registerState().header, header);
+}
+
 struct AnswerCase {
     const char* answer;
     int code;

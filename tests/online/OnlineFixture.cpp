@@ -33,6 +33,20 @@ std::string endMsg(const std::string& serial, int seq, int closeKind, int number
     return m;
 }
 
+int32_t quantityOf(TarvelServerDoc& doc, const char* pluText, int slot) {
+    Plu plu;
+    plu.parse(pluText);
+    PluSale* sale = doc.sales.find(plu);
+    return sale ? sale->quantity[slot] : INT32_MIN;
+}
+
+size_t countOf(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
 std::string crlf(std::initializer_list<std::string> lines) {
     std::string s;
     for (const std::string& l : lines)

@@ -34,6 +34,10 @@ std::string saleMsg(const std::string& serial, int seq, const std::string& plu,
                     const std::string& quantity);
 // A 20-field end line: close kind in field 3, number in 8, series in 9.
 std::string endMsg(const std::string& serial, int seq, int closeKind, int number, int series);
+// The quantity of a PLU sold at a slot; INT32_MIN when the PLU has no entry.
+int32_t quantityOf(TarvelServerDoc& doc, const char* pluText, int slot);
+// How often part occurs in text.
+size_t countOf(const std::string& text, const std::string& part);
 // Each line followed by CR LF.
 std::string crlf(std::initializer_list<std::string> lines);
 

@@ -143,5 +143,27 @@ TEST_F(PollTest, SilentRegisterIsNotConnectedAfter101PollsAndPendingReceiptsAreR
     EXPECT_EQ(0, slot.failedPolls);
 }
 
+TEST_F(PollTest, ReceiptOfARemovedRegisterIsWrittenAtTheNextPollOfAnyRegister) {
+    start({}, 10, 10);
+    sim->setSilent(7, true);
+    const std::string aside = tmp.file("aside");
+    ASSERT_EQ(0, std::rename(receipts.c_str(), aside.c_str()));
+    const std::string sale = "S;0;0;5;2.50;3;";
+    std::string end = "S;1;3;0;1;1;0;0;5;1;";
+    for (int f = 10; f < 20; ++f)
+        end += "0;";
+    doc.slots[0].handleMessage(sale, 0, doc);
+    doc.slots[0].handleMessage(end, 0, doc);
+    doc.removeRegister(0);
+    ASSERT_EQ(1u, doc.removedReceipts.size());
+    ASSERT_EQ(0, doc.addRegister(7));
+    ASSERT_EQ(0, std::rename(aside.c_str(), receipts.c_str()));
+
+    pollUntil([&] { return doc.removedReceipts.empty(); }, 1);
+    EXPECT_TRUE(doc.removedReceipts.empty());
+    EXPECT_EQ(sale + "\r\n" + end + "\r\n", readFile(receipts + "/20261206_00001_S_1_5.txt"));
+    EXPECT_TRUE(doc.sales.empty());
+}
+
 }  // namespace
 }  // namespace kos::test

@@ -13,20 +13,6 @@ namespace fs = std::filesystem;
 
 using ReceiptTest = OnlineFixture;
 
-int32_t quantityOf(TarvelServerDoc& doc, const char* pluText, int slot) {
-    Plu plu;
-    plu.parse(pluText);
-    PluSale* sale = doc.sales.find(plu);
-    return sale ? sale->quantity[slot] : INT32_MIN;
-}
-
-size_t countOf(const std::string& text, const std::string& part) {
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++n;
-    return n;
-}
-
 TEST_F(ReceiptTest, ReceiptBecomesOneFileInBothPlacesAndCountsItsSales) {
     const std::string m[] = {
         saleMsg("ABC123", 0, "12", "1.000"),
@@ -234,11 +220,11 @@ TEST_F(ReceiptTest, ReceiptThatCannotBeWrittenIsKeptAndWrittenLater) {
     EXPECT_EQ(0, doc.positiveTotal[0]);
     EXPECT_EQ(crlf({a[0], a[1], a[2]}), readFile(backup + "/20261206/" + nameA));
 
-    // A second receipt queues behind the first; each failed attempt is logged once.
+    // A second receipt queues behind the first; the first one's failure is not logged again.
     const std::string b[] = {saleMsg("S", 3, "5", "1"), endMsg("S", 4, 1, 8, 1)};
     feed({b[0], b[1]});
     EXPECT_EQ(2u, doc.slots[0].unwritten.size());
-    EXPECT_EQ(2u, countOf(log(), " Błąd podczas tworzenia pliku " + receiptPath(nameA) + "."));
+    EXPECT_EQ(1u, countOf(log(), " Błąd podczas tworzenia pliku " + receiptPath(nameA) + "."));
 
     ASSERT_EQ(0, std::rename(aside.c_str(), receipts.c_str()));
     const std::string nameB = "20261206_00002_S_1_8.txt";
@@ -261,7 +247,39 @@ TEST_F(ReceiptTest, ReceiptThatCannotBeWrittenIsKeptAndWrittenLater) {
     EXPECT_EQ(2000, doc.positiveTotal[0]);
 }
 
-TEST_F(ReceiptTest, FailedAppendLeavesTheFileAsItWas) {
+// Every poll retries a receipt that cannot be written; the log holds one failure line per copy
+// and one line when the copy is finally written, however many retries come between.
+TEST_F(ReceiptTest, RetriesLogTheFailureOnceAndTheLateWriteOnce) {
+    const std::string aside = tmp.file("receipts-aside");
+    doc.backupDir = receipts + "/backup";  // cannot be created while the receipts are away
+    ASSERT_EQ(0, std::rename(receipts.c_str(), aside.c_str()));
+    const std::string m[] = {saleMsg("S", 0, "5", "1"), endMsg("S", 1, 1, 7, 1)};
+    feed({m[0], m[1]});
+    for (int poll = 0; poll < 20; ++poll)
+        doc.slots[0].writePendingReceipts(0, doc);
+    const std::string name = "20261206_00001_S_1_7.txt";
+    const std::string backupPath = doc.backupDir + "/20261206/" + name;
+    EXPECT_EQ(1u, countOf(log(), " Błąd podczas tworzenia pliku " + receiptPath(name) + "."));
+    EXPECT_EQ(1u, countOf(log(), " Błąd podczas tworzenia katalogu " + doc.backupDir + "."));
+    EXPECT_EQ(2u, countOf(log(), " Błąd"));
+
+    ASSERT_EQ(0, std::rename(aside.c_str(), receipts.c_str()));
+    for (int poll = 0; poll < 3; ++poll)
+        doc.slots[0].writePendingReceipts(0, doc);
+    EXPECT_TRUE(doc.slots[0].unwritten.empty());
+    EXPECT_EQ(crlf({m[0], m[1]}), readFile(receiptPath(name)));
+    EXPECT_EQ(crlf({m[0], m[1]}), readFile(backupPath));
+    EXPECT_EQ(1u, countOf(log(), " Plik " + receiptPath(name) + " zapisano przy kolejnej próbie."));
+    EXPECT_EQ(1u, countOf(log(), " Plik " + backupPath + " zapisano przy kolejnej próbie."));
+
+    // A receipt written at the first attempt adds no such line.
+    feed({saleMsg("S", 2, "5", "1"), endMsg("S", 3, 1, 8, 1)});
+    EXPECT_EQ(2u, countOf(log(), "kolejnej"));
+    EXPECT_EQ(2u, countOf(log(), " Błąd"));
+    EXPECT_EQ(2000, quantityOf(doc, "5", 0));
+}
+
+TEST_F(ReceiptTest, AppendReportsOpenAndWriteFailures) {
     EXPECT_EQ(AppendResult::WriteFailed, appendReceiptData("/dev/full", "line\r\n"));
     EXPECT_EQ(AppendResult::OpenFailed, appendReceiptData(tmp.file("none/x.txt"), "line\r\n"));
     const std::string path = receiptPath("a.txt");
