@@ -83,6 +83,11 @@ bool waitFor(int fd, short events, int timeoutMs, short& revents) {
     return true;
 }
 
+// Errors of a device that is gone rather than of one call.
+bool deviceGone(int error) {
+    return error == EIO || error == ENXIO || error == ENODEV;
+}
+
 }  // namespace
 
 void setComDevice(int port, const std::string& path) {
@@ -132,7 +137,23 @@ bool SerialPort::openDevice(const std::string& path, int baud) {
     fd_ = fd;
     timeoutConstantMs_ = 0;
     timeoutMultiplierMs_ = 0;
+    lineLost_ = false;
+    path_ = path;
+    baud_ = baud;
     return true;
+}
+
+bool SerialPort::reopen() {
+    if (path_.empty())
+        return false;
+    const int constantMs = timeoutConstantMs_;
+    const int multiplierMs = timeoutMultiplierMs_;
+    // Copies: openDevice closes the port and sets both again.
+    const std::string path = path_;
+    const int baud = baud_;
+    if (!openDevice(path, baud))
+        return false;
+    return setReadTimeouts(constantMs, multiplierMs);
 }
 
 void SerialPort::close() {
@@ -180,12 +201,18 @@ bool SerialPort::read(void* buffer, uint32_t len, uint32_t& readBytes) {
         }
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0 && errno != EAGAIN)
+        const bool gone = n < 0 && deviceGone(errno);
+        if (n < 0 && errno != EAGAIN && !gone)
             return false;
-        // Nothing to read although poll said so: the line is gone (a hung-up tty reads as end
-        // of file and polls readable forever).
-        if (hungUp)
+        // A device error, or nothing to read although poll said so (a hung-up tty reads as
+        // end of file and polls readable forever): the line is gone. The rest of the time-out
+        // is waited out, so callers that retry cost no more than on a silent line.
+        if (hungUp || gone) {
+            lineLost_ = true;
+            for (int left; !blocking && (left = remainingMs(deadline)) > 0;)
+                ::poll(nullptr, 0, left);
             return false;
+        }
         int wait = blocking ? -1 : remainingMs(deadline);
         if (!blocking && wait == 0)
             break;
@@ -208,13 +235,18 @@ bool SerialPort::write(const void* buffer, uint32_t len, uint32_t& writeBytes) {
             writeBytes += static_cast<uint32_t>(n);
             continue;
         }
-        if (n < 0 && errno != EINTR && errno != EAGAIN)
+        if (n < 0 && errno != EINTR && errno != EAGAIN) {
+            if (deviceGone(errno) || errno == EPIPE)
+                lineLost_ = true;
             return false;
+        }
         short revents = 0;
         if (!waitFor(fd_, POLLOUT, -1, revents))
             return false;
-        if ((revents & (POLLHUP | POLLERR | POLLNVAL)) && !(revents & POLLOUT))
+        if ((revents & (POLLHUP | POLLERR | POLLNVAL)) && !(revents & POLLOUT)) {
+            lineLost_ = true;
             return false;
+        }
     }
     return true;
 }

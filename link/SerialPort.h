@@ -33,10 +33,21 @@ public:
     bool read(void* buffer, uint32_t len, uint32_t& readBytes);
     bool write(const void* buffer, uint32_t len, uint32_t& writeBytes);
 
+    // True after a read or write found the device gone (unplugged, hung up); a failed read
+    // then still takes its whole time-out, so a caller retrying it does not spin. Cleared by
+    // a successful open.
+    bool lineLost() const { return lineLost_; }
+    // Opens the last opened device path again at the same speed and read time-outs.
+    bool reopen();
+    const std::string& devicePath() const { return path_; }
+
     int fd() const { return fd_; }
 
 private:
     int fd_ = -1;
+    bool lineLost_ = false;
+    std::string path_;
+    int baud_ = 0;
     int timeoutConstantMs_ = 0;
     int timeoutMultiplierMs_ = 0;
 };

@@ -210,7 +210,22 @@ void stopOnline(TarvelServerDoc& doc, Prompt& prompt) {
     doc.worker.join();
     doc.worker = std::thread();
     doc.link.close();
+    disconnectAll(doc);
 
+    // Receipts whose files could not be written get one more try while the paths still stand.
+    doc.writePendingReceipts();
+
+    if (doc.serverLog.print(LOG_STOP) < 0)
+        fail(prompt, TEXT_LOG_WRITE_FAILED);
+    doc.receiptDir.clear();
+    doc.backupDir.clear();
+
+    std::lock_guard<std::mutex> g(communicatingLock);
+    if (communicating == &doc)
+        communicating = nullptr;
+}
+
+void disconnectAll(TarvelServerDoc& doc) {
     std::vector<int> dropped;
     {
         std::lock_guard<RegisterLock> g(doc.registerLock);
@@ -224,18 +239,6 @@ void stopOnline(TarvelServerDoc& doc, Prompt& prompt) {
     }
     for (int i : dropped)
         doc.notifyStatus(i, 0);
-
-    // Receipts whose files could not be written get one more try while the paths still stand.
-    doc.writePendingReceipts();
-
-    if (doc.serverLog.print(LOG_STOP) < 0)
-        fail(prompt, TEXT_LOG_WRITE_FAILED);
-    doc.receiptDir.clear();
-    doc.backupDir.clear();
-
-    std::lock_guard<std::mutex> g(communicatingLock);
-    if (communicating == &doc)
-        communicating = nullptr;
 }
 
 bool toggleOnline(TarvelServerDoc& doc, const Settings& settings, Prompt& prompt) {

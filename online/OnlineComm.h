@@ -54,6 +54,10 @@ ToggleButtonState toggleButtonState(const TarvelServerDoc& doc);
 // one poll per hold of registerLock, until the stop event.
 void runOnlineWorker(TarvelServerDoc& doc);
 
+// Marks every connected register not connected and tells the status listeners (takes
+// registerLock).
+void disconnectAll(TarvelServerDoc& doc);
+
 // The document that communicates now, or nullptr (button state of the other documents, the
 // refusal to close the program).
 TarvelServerDoc* communicatingDocument();

@@ -1,5 +1,7 @@
 #include "online/RegisterLock.h"
 
+#include <chrono>
+
 namespace kos {
 
 void RegisterLock::lock() {
@@ -62,6 +64,16 @@ bool RegisterLock::unlockAndWaitForChange() {
         return false;
     }
     held_ = true;
+    return true;
+}
+
+bool RegisterLock::sleepUnlessStopped(int ms) {
+    std::unique_lock<std::mutex> g(m_);
+    cv_.wait_for(g, std::chrono::milliseconds(ms), [this] { return stop_; });
+    if (stop_) {
+        stop_ = false;
+        return false;
+    }
     return true;
 }
 

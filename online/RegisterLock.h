@@ -24,6 +24,9 @@ public:
     // and released the lock (the register list may have changed) or the stop event is set.
     // Same result as lockUnlessStopped.
     bool unlockAndWaitForChange();
+    // Worker side, without the lock: sleeps up to ms. False when the stop event was set (it is
+    // then cleared again), true when the time ran out.
+    bool sleepUnlessStopped(int ms);
 
 private:
     std::mutex m_;

@@ -231,4 +231,10 @@ void TarvelServerDoc::notifyReceiptWritten(int slotIndex, const std::string& pat
         l->receiptWritten(slotIndex, path);
 }
 
+void TarvelServerDoc::notifyLine(bool lost, const std::string& device) {
+    std::lock_guard<std::mutex> g(listenersLock_);
+    for (EcrStatusListener* l : listeners_)
+        l->lineChanged(lost, device);
+}
+
 }  // namespace kos

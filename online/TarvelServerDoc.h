@@ -32,6 +32,8 @@ public:
     virtual void ecrStatusChanged(int slotIndex, int connected) = 0;
     // A finished receipt's main copy is on disk at path (worker thread, registerLock held).
     virtual void receiptWritten(int /*slotIndex*/, const std::string& /*path*/) {}
+    // The serial line at device was lost (unplugged), or opened again (worker thread).
+    virtual void lineChanged(bool /*lost*/, const std::string& /*device*/) {}
 };
 
 enum class DsrStatus {
@@ -107,6 +109,7 @@ public:
     void removeStatusListener(EcrStatusListener* listener);
     void notifyStatus(int slotIndex, int connected);
     void notifyReceiptWritten(int slotIndex, const std::string& path);
+    void notifyLine(bool lost, const std::string& device);
 
     LogFile serverLog;
     TX310Comm link;

@@ -39,6 +39,13 @@ void ServerReport::receiptWritten(int slotIndex, const std::string& path) {
     std::fflush(out_);
 }
 
+void ServerReport::lineChanged(bool lost, const std::string& device) {
+    std::lock_guard<std::mutex> g(lock_);
+    timeStamp(out_);
+    std::fprintf(out_, lost ? "utracono port %s\n" : "ponownie otwarto port %s\n", device.c_str());
+    std::fflush(out_);
+}
+
 long ServerReport::receipts() const {
     std::lock_guard<std::mutex> g(lock_);
     return receipts_;

@@ -16,6 +16,7 @@ public:
 
     void ecrStatusChanged(int slotIndex, int connected) override;
     void receiptWritten(int slotIndex, const std::string& path) override;
+    void lineChanged(bool lost, const std::string& device) override;
     long receipts() const;
 
 private:

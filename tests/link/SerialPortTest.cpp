@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <termios.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <ctime>
 #include <future>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -205,6 +208,79 @@ TEST(SerialPortTest, BlockingReadFailsInsteadOfHangingWhenThePeerVanishes) {
     pty.closeMaster();
     ASSERT_EQ(reader.wait_for(Ms(10000)), std::future_status::ready);
     EXPECT_FALSE(reader.get());
+}
+
+double cpuSeconds() {
+    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
+
+// An unplugged adapter: each timed read still takes its time-out, so a caller hunting for a
+// frame start does not burn a core, and the port says the line is lost.
+TEST(SerialPortTest, TimedReadsOnAVanishedLineFailAfterTheirTimeoutAndMarkTheLineLost) {
+    Pty pty;
+    SerialPort port;
+    ASSERT_TRUE(port.openDevice(pty.slavePath(), 9600));
+    ASSERT_TRUE(port.setReadTimeouts(40, 10));
+    EXPECT_FALSE(port.lineLost());
+    pty.releaseSlave();
+    pty.closeMaster();
+    const double cpu = cpuSeconds();
+    const auto start = SteadyClock::now();
+    char c = 0;
+    uint32_t n = 9;
+    for (int i = 0; i < 10; ++i)
+        EXPECT_FALSE(port.read(&c, 1, n));
+    EXPECT_GE(msSince(start), 500);
+    EXPECT_LT(cpuSeconds() - cpu, 0.2);
+    EXPECT_EQ(n, 0u);
+    EXPECT_TRUE(port.lineLost());
+}
+
+TEST(SerialPortTest, WriteToAVanishedLineFailsAndMarksTheLineLost) {
+    Pty pty;
+    SerialPort port;
+    ASSERT_TRUE(port.openDevice(pty.slavePath(), 9600));
+    pty.releaseSlave();
+    pty.closeMaster();
+    uint32_t n = 9;
+    EXPECT_FALSE(port.write("ab", 2, n));
+    EXPECT_TRUE(port.lineLost());
+}
+
+TEST(SerialPortTest, ReopenOpensTheSameDeviceWithTheSameTimeoutsAndClearsTheLoss) {
+    test::TempDir dir;
+    SerialPort port;
+    EXPECT_FALSE(port.reopen());  // never opened
+    auto first = std::make_unique<Pty>();
+    const std::string link = dir.file("ttyUSB0");
+    ASSERT_EQ(0, ::symlink(first->slavePath().c_str(), link.c_str()));
+    ASSERT_TRUE(port.openDevice(link, 4800));
+    ASSERT_TRUE(port.setReadTimeouts(200, 30));
+    first->releaseSlave();
+    first->closeMaster();
+    char c = 0;
+    uint32_t n = 0;
+    EXPECT_FALSE(port.read(&c, 1, n));
+    ASSERT_TRUE(port.lineLost());
+
+    // The adapter is back under the same name, on another device.
+    port.close();
+    ASSERT_EQ(0, ::unlink(link.c_str()));
+    EXPECT_FALSE(port.reopen());
+    EXPECT_FALSE(port.isOpen());
+    Pty second;
+    ASSERT_EQ(0, ::symlink(second.slavePath().c_str(), link.c_str()));
+    ASSERT_TRUE(port.reopen());
+    EXPECT_FALSE(port.lineLost());
+    EXPECT_EQ(link, port.devicePath());
+    const auto start = SteadyClock::now();
+    EXPECT_TRUE(port.read(&c, 1, n));
+    EXPECT_EQ(n, 0u);
+    EXPECT_GE(msSince(start), 230);
+    ASSERT_TRUE(second.write("z"));
+    EXPECT_TRUE(port.read(&c, 1, n));
+    EXPECT_EQ(n, 1u);
+    EXPECT_EQ(c, 'z');
 }
 
 }  // namespace

@@ -48,8 +48,38 @@ Settings onlineSettings(const std::string& device, int speed, const std::string&
 }
 
 void Recorder::ecrStatusChanged(int slotIndex, int connected) {
+    {
+        std::lock_guard<std::mutex> g(m_);
+        statuses_.emplace_back(slotIndex, connected);
+    }
+    cv_.notify_all();
+}
+
+void Recorder::lineChanged(bool lost, const std::string& device) {
+    {
+        std::lock_guard<std::mutex> g(m_);
+        lineEvents_.push_back((lost ? "lost " : "back ") + device);
+    }
+    cv_.notify_all();
+}
+
+bool Recorder::waitForLineEvents(size_t count, int timeoutMs) {
+    std::unique_lock<std::mutex> g(m_);
+    return cv_.wait_for(g, std::chrono::milliseconds(timeoutMs),
+                        [&] { return lineEvents_.size() >= count; });
+}
+
+bool Recorder::waitForStatus(int slotIndex, int connected, size_t count, int timeoutMs) {
+    std::unique_lock<std::mutex> g(m_);
+    const auto status = std::make_pair(slotIndex, connected);
+    return cv_.wait_for(g, std::chrono::milliseconds(timeoutMs), [&] {
+        return static_cast<size_t>(std::count(statuses_.begin(), statuses_.end(), status)) >= count;
+    });
+}
+
+std::vector<std::string> Recorder::lineEvents() {
     std::lock_guard<std::mutex> g(m_);
-    statuses_.emplace_back(slotIndex, connected);
+    return lineEvents_;
 }
 
 void Recorder::receiptWritten(int /*slotIndex*/, const std::string& path) {
@@ -74,6 +104,22 @@ std::vector<std::pair<int, int>> Recorder::statuses() {
 std::vector<std::string> Recorder::receipts() {
     std::lock_guard<std::mutex> g(m_);
     return receipts_;
+}
+
+std::string receiptFileOf(const std::vector<std::string>& files, const ecrsim::JournalReceipt& r) {
+    const std::string suffix =
+        "_" + r.serial + "_" + std::to_string(r.series) + "_" + std::to_string(r.number) + ".txt";
+    std::string found;
+    int count = 0;
+    for (const std::string& f : files) {
+        if (f.size() > suffix.size() &&
+            f.compare(f.size() - suffix.size(), suffix.size(), suffix) == 0) {
+            found = f;
+            ++count;
+        }
+    }
+    EXPECT_EQ(1, count) << suffix;
+    return found;
 }
 
 SalesSums journalSums(const std::vector<ecrsim::JournalReceipt>& journal) {

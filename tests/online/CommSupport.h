@@ -33,20 +33,30 @@ class Recorder final : public EcrStatusListener {
 public:
     void ecrStatusChanged(int slotIndex, int connected) override;
     void receiptWritten(int slotIndex, const std::string& path) override;
+    void lineChanged(bool lost, const std::string& device) override;
     bool waitForReceipts(size_t count, int timeoutMs);
+    bool waitForLineEvents(size_t count, int timeoutMs);
+    // Waits until (slotIndex, connected) was reported count times.
+    bool waitForStatus(int slotIndex, int connected, size_t count, int timeoutMs);
     std::vector<std::pair<int, int>> statuses();
     std::vector<std::string> receipts();
+    // "lost device" and "back device", in order.
+    std::vector<std::string> lineEvents();
 
 private:
     std::mutex m_;
     std::condition_variable cv_;
     std::vector<std::pair<int, int>> statuses_;
     std::vector<std::string> receipts_;
+    std::vector<std::string> lineEvents_;
 };
 
 // Per register number: quantity per 14-digit PLU, and "" for the value of sales without a
 // code, all in thousandths as the document counts them.
 using SalesSums = std::map<int, std::map<std::string, long long>>;
+
+// The one file of files named for receipt r (a failure unless exactly one is); "" when none.
+std::string receiptFileOf(const std::vector<std::string>& files, const ecrsim::JournalReceipt& r);
 
 SalesSums journalSums(const std::vector<ecrsim::JournalReceipt>& journal);
 // Adds the content of one export file to sums (register numbers from its first line).

@@ -16,22 +16,6 @@
 namespace kos::test {
 namespace {
 
-std::string receiptName(const std::vector<std::string>& files, const ecrsim::JournalReceipt& r) {
-    const std::string suffix =
-        "_" + r.serial + "_" + std::to_string(r.series) + "_" + std::to_string(r.number) + ".txt";
-    std::string found;
-    int count = 0;
-    for (const std::string& f : files) {
-        if (f.size() > suffix.size() &&
-            f.compare(f.size() - suffix.size(), suffix.size(), suffix) == 0) {
-            found = f;
-            ++count;
-        }
-    }
-    EXPECT_EQ(1, count) << suffix;
-    return found;
-}
-
 // Runs the document against registers 1, 2 and 3 until each rang perRegister receipts, then
 // compares the receipt files, their backup copies and the export with the journal.
 void collectAndCompare(ecrsim::SimOptions o, int perRegister) {
@@ -74,7 +58,7 @@ void collectAndCompare(ecrsim::SimOptions o, int perRegister) {
 
     std::set<std::string> named;
     for (const ecrsim::JournalReceipt& r : journal) {
-        const std::string name = receiptName(files, r);
+        const std::string name = receiptFileOf(files, r);
         if (name.empty())
             continue;
         named.insert(name);
