@@ -42,7 +42,8 @@ void ServerReport::receiptWritten(int slotIndex, const std::string& path) {
 void ServerReport::lineChanged(bool lost, const std::string& device) {
     std::lock_guard<std::mutex> g(lock_);
     timeStamp(out_);
-    std::fprintf(out_, lost ? "utracono port %s\n" : "ponownie otwarto port %s\n", device.c_str());
+    std::fprintf(out_, "port %s: %s\n", device.c_str(),
+                 lost ? "utracono połączenie" : "ponownie otwarty");
     std::fflush(out_);
 }
 

@@ -1,4 +1,5 @@
-// The server's output: one line per connection change of a register and per receipt written.
+// The server's output: one line per connection change of a register, per receipt written and
+// per loss and reopening of the serial port.
 #pragma once
 
 #include <array>

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <memory>
 #include <thread>
 
 #include "CommSupport.h"
@@ -38,6 +39,9 @@ public:
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err_.c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        // Nothing else of the test goes along: a simulator's pseudo-terminal held open by the
+        // child would never hang up.
+        posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
         args.insert(args.begin(), PROGRAM);
         std::vector<char*> argv;
         for (std::string& a : args)
@@ -132,6 +136,34 @@ TEST(KosOnlineProgramTest, CollectsReceiptsAndOnSigtermExportsAndSaves) {
     EXPECT_EQ(1, saved.findSlot(5));
     EXPECT_TRUE(saved.sales.empty());
     EXPECT_EQ("", saved.receiptDir);  // emptied by the stop before the save
+}
+
+// The adapter is pulled and plugged in again under the same name: the user sees both, and the
+// register is collected from again without a restart.
+TEST(KosOnlineProgramTest, ReportsALostPortAndItsReturn) {
+    TempDir dir;
+    const std::string link = dir.file("ttyUSB0");
+    ecrsim::SimOptions o;
+    o.registers = {4};
+    o.linkPath = link;
+    auto sim = std::make_unique<ecrsim::Simulator>(o);
+    std::string error;
+    ASSERT_TRUE(sim->open(error)) << error;
+    sim->start();
+    Program p(dir, {dir.file("praca.dsr"), "--device", link, "--speed", "9600", "--receipt-dir",
+                    dir.path(), "--backup-dir", "", "--registers", "4"});
+    ASSERT_TRUE(p.waitForOutput("kasa 4: podłączona\n", 1, 30000)) << p.out() << p.err();
+    sim.reset();
+    ASSERT_TRUE(p.waitForOutput("port " + link + ": utracono połączenie\n", 1, 30000)) << p.out();
+    EXPECT_TRUE(p.waitForOutput("kasa 4: nie podłączona\n", 1, 30000)) << p.out();
+
+    sim = std::make_unique<ecrsim::Simulator>(o);
+    ASSERT_TRUE(sim->open(error)) << error;
+    sim->start();
+    ASSERT_TRUE(p.waitForOutput("port " + link + ": ponownie otwarty\n", 1, 30000)) << p.out();
+    EXPECT_TRUE(p.waitForOutput("kasa 4: podłączona\n", 2, 30000)) << p.out();
+    p.signal(SIGTERM);
+    EXPECT_EQ(0, p.wait()) << p.err();
 }
 
 TEST(KosOnlineProgramTest, FailuresGoToStandardErrorWithANonZeroStatus) {
