@@ -95,6 +95,25 @@ protected:
         sim->stop();
         setComDevice(PORT, saved_);
     }
+    struct SendOutcome {
+        int rc = -1;
+        int accepted = -1;
+        int refused = -1;
+    };
+    // Sends the list A, B (with the given name), C with all W38 settings skipped.
+    SendOutcome sendThree(bool continueOnError, const char* secondName, Calls& calls) {
+        sim->withRegister(ECR, [](SimRegister& reg) { reg.articles.clear(); });
+        calls.source = {article("00000000000012", "A", 1, 0, 0),
+                        article("00000000000013", secondName, 1, 0, 0),
+                        article("00000000000014", "C", 1, 0, 0)};
+        std::string reply;
+        SendOutcome out;
+        TX310Comm comm(clock);
+        out.rc = comm.sendArticles(PORT, BAUD, continueOnError, true, true, ECR, reply, fromList,
+                                   recordProgress, &calls, out.accepted, out.refused);
+        EXPECT_FALSE(comm.isOpen());
+        return out;
+    }
     std::vector<std::string> sentRequests() {
         std::lock_guard<std::mutex> guard(lock_);
         return requests;
@@ -226,17 +245,8 @@ TEST_F(RegisterCommandsTest, RefusedArticleStopsOrIsSkipped) {
     sim->withRegister(ECR, [](SimRegister& reg) { reg.refusedPlus = {"00000000000013"}; });
     for (bool continueOnError : {false, true}) {
         SCOPED_TRACE(continueOnError);
-        sim->withRegister(ECR, [](SimRegister& reg) { reg.articles.clear(); });
         Calls calls;
-        calls.source = {article("00000000000012", "A", 1, 0, 0),
-                        article("00000000000013", "B", 1, 0, 0),
-                        article("00000000000014", "C", 1, 0, 0)};
-        std::string reply;
-        int accepted = -1, refused = -1;
-        TX310Comm comm(clock);
-        const int rc = comm.sendArticles(PORT, BAUD, continueOnError, true, true, ECR, reply,
-                                         fromList, recordProgress, &calls, accepted, refused);
-        EXPECT_FALSE(comm.isOpen());
+        const auto [rc, accepted, refused] = sendThree(continueOnError, "B", calls);
         if (continueOnError) {
             EXPECT_EQ(rc, TX310_OK);
             EXPECT_EQ(accepted, 2);
@@ -257,18 +267,9 @@ TEST_F(RegisterCommandsTest, RefusedArticleStopsOrIsSkipped) {
 TEST_F(RegisterCommandsTest, SemicolonInANameOrHeaderLineIsRefusedBeforeSending) {
     for (bool continueOnError : {false, true}) {
         SCOPED_TRACE(continueOnError);
-        sim->withRegister(ECR, [](SimRegister& reg) { reg.articles.clear(); });
         const size_t before = sentRequests().size();
         Calls calls;
-        calls.source = {article("00000000000012", "A", 1, 0, 0),
-                        article("00000000000013", "B;1;100", 1, 0, 0),
-                        article("00000000000014", "C", 1, 0, 0)};
-        std::string reply;
-        int accepted = -1, refused = -1;
-        TX310Comm comm(clock);
-        const int rc = comm.sendArticles(PORT, BAUD, continueOnError, true, true, ECR, reply,
-                                         fromList, recordProgress, &calls, accepted, refused);
-        EXPECT_FALSE(comm.isOpen());
+        const auto [rc, accepted, refused] = sendThree(continueOnError, "B;1;100", calls);
         const std::vector<std::string> all = sentRequests();
         const std::vector<std::string> sent(all.begin() + static_cast<long>(before), all.end());
         for (const std::string& request : sent)
