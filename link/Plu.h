@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/Bytes.h"
+#include "base/Bytes.h"
 
 namespace kos {
 

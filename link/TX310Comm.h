@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "app/Clock.h"
-#include "app/LogFile.h"
+#include "base/Clock.h"
+#include "base/LogFile.h"
 #include "link/EcrArticle.h"
 #include "link/SerialPort.h"
 #include "link/Tx310Codes.h"

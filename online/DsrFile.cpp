@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/ArchiveString.h"
+#include "base/ArchiveString.h"
 #include "online/TarvelServerDoc.h"
 
 namespace kos {

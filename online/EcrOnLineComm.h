@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Bytes.h"
+#include "base/Bytes.h"
 #include "link/Plu.h"
 #include "online/EcrLine.h"
 

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "app/Clock.h"
-#include "app/Prompt.h"
-#include "app/Settings.h"
+#include "base/Clock.h"
+#include "base/Prompt.h"
+#include "base/Settings.h"
 #include "online/TarvelServerDoc.h"
 
 namespace kos {

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "app/Bytes.h"
+#include "base/Bytes.h"
 
 namespace kos {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/Clock.h"
+#include "base/Clock.h"
 
 namespace kos {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Prompt.h"
+#include "base/Prompt.h"
 #include "online/TarvelServerDoc.h"
 
 namespace kos {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/Money.h"
+#include "base/Money.h"
 
 namespace kos {
 

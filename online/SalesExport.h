@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/Prompt.h"
+#include "base/Prompt.h"
 #include "online/TarvelServerDoc.h"
 
 namespace kos {

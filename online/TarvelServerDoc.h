@@ -12,9 +12,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/Clock.h"
-#include "app/LogFile.h"
-#include "app/Prompt.h"
+#include "base/Clock.h"
+#include "base/LogFile.h"
+#include "base/Prompt.h"
 #include "link/Plu.h"
 #include "link/TX310Comm.h"
 #include "online/EcrOnLineComm.h"

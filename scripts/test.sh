@@ -5,7 +5,13 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 source "$here/scripts/deps.sh"
 kos_install_deps
 build=${KOS_BUILD_DIR:-$here/build}
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+launcher=()
+if command -v ccache >/dev/null; then
+    # Object files are shared between clones of the tree (paths relative to the tree).
+    export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$here} CCACHE_NOHASHDIR=1
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}"
 cmake --build "$build" -j"$(nproc)"
 cd "$build"
 ctest --output-on-failure -j"$(nproc)" --timeout 300

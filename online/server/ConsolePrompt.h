@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "app/Prompt.h"
+#include "base/Prompt.h"
 
 namespace kos {
 

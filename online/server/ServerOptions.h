@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "app/Settings.h"
+#include "base/Settings.h"
 
 namespace kos {
 

@@ -1,6 +1,6 @@
 #include "ServerReport.h"
 
-#include "app/Clock.h"
+#include "base/Clock.h"
 
 namespace kos {
 

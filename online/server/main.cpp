@@ -12,7 +12,7 @@
 #include "ConsolePrompt.h"
 #include "ServerOptions.h"
 #include "ServerReport.h"
-#include "app/qt/QtSettingsStore.h"
+#include "base/qt/QtSettingsStore.h"
 #include "online/OnlineComm.h"
 #include "online/RegisterListText.h"
 #include "online/SalesExport.h"

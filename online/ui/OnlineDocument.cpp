@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QGuiApplication>
 
-#include "app/ui/Commands.h"
-#include "app/ui/DocManager.h"
+#include "shell/Commands.h"
+#include "shell/DocManager.h"
 #include "online/OnlineComm.h"
 #include "online/SalesExport.h"
 #include "online/ui/TarvelServerView.h"

@@ -2,7 +2,7 @@
 // of online communication, the sales export, and the refusals to close while online.
 #pragma once
 
-#include "app/ui/UiDocument.h"
+#include "shell/UiDocument.h"
 #include "online/TarvelServerDoc.h"
 
 namespace kos {

@@ -3,8 +3,8 @@
 #include <QHeaderView>
 #include <mutex>
 
-#include "app/ui/Commands.h"
-#include "app/ui/DocManager.h"
+#include "shell/Commands.h"
+#include "shell/DocManager.h"
 #include "online/RegisterListText.h"
 #include "online/ui/AddRegistersDialog.h"
 #include "online/ui/OnlineDocument.h"

@@ -6,7 +6,7 @@
 #include <QTreeWidget>
 #include <functional>
 
-#include "app/ui/CommandTarget.h"
+#include "shell/CommandTarget.h"
 #include "online/TarvelServerDoc.h"
 
 namespace kos {

@@ -9,9 +9,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/qt/QtSettingsStore.h"
-#include "app/ui/EcrServiceApp.h"
-#include "app/ui/FileChooser.h"
+#include "base/qt/QtSettingsStore.h"
+#include "shell/EcrServiceApp.h"
+#include "shell/FileChooser.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"
 

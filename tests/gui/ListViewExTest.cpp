@@ -10,7 +10,7 @@
 #include <QStyleOptionViewItem>
 
 #include "GuiTestSupport.h"
-#include "app/ui/CListViewEx.h"
+#include "shell/CListViewEx.h"
 
 namespace kos::test {
 namespace {

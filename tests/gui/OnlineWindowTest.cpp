@@ -15,8 +15,8 @@
 
 #include "GuiTestSupport.h"
 #include "Simulator.h"
-#include "app/ui/ChildFrame.h"
-#include "app/ui/Commands.h"
+#include "shell/ChildFrame.h"
+#include "shell/Commands.h"
 #include "online/OnlineComm.h"
 #include "online/ui/OnlineDocument.h"
 #include "online/ui/TarvelServerView.h"

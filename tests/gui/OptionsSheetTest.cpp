@@ -10,8 +10,8 @@
 #include <filesystem>
 
 #include "GuiTestSupport.h"
-#include "app/ui/Commands.h"
-#include "app/ui/OptionsSheet.h"
+#include "shell/Commands.h"
+#include "shell/OptionsSheet.h"
 
 namespace kos::test {
 namespace {

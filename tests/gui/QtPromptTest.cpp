@@ -7,7 +7,7 @@
 #include <QTimer>
 
 #include "GuiTestSupport.h"
-#include "app/ui/QtPrompt.h"
+#include "shell/QtPrompt.h"
 
 namespace kos::test {
 namespace {

@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "GuiTestSupport.h"
-#include "app/ui/ChildFrame.h"
-#include "app/ui/Commands.h"
+#include "shell/ChildFrame.h"
+#include "shell/Commands.h"
 #include "online/ui/OnlineDocument.h"
 #include "online/ui/TarvelServerView.h"
 

@@ -9,10 +9,10 @@
 #include <QToolBar>
 
 #include "GuiTestSupport.h"
-#include "app/ui/AboutDialog.h"
-#include "app/ui/ChildFrame.h"
-#include "app/ui/Commands.h"
-#include "app/ui/UiDocument.h"
+#include "shell/AboutDialog.h"
+#include "shell/ChildFrame.h"
+#include "shell/Commands.h"
+#include "shell/UiDocument.h"
 #include "online/ui/OnlineDocument.h"
 #include "online/ui/TarvelServerView.h"
 

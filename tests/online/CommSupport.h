@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "Simulator.h"
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "online/TarvelServerDoc.h"
 
 namespace kos::test {

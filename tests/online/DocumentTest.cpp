@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "app/ArchiveString.h"
+#include "base/ArchiveString.h"
 #include "online/TarvelServerDoc.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedPrompt.h"

@@ -1,0 +1,85 @@
+// The main frame (caption "KOS ONLINE"; a maximised document window adds " - [title]"):
+// multi-document area, tool bar, five-pane status bar, the menus of "no
+// document" and of the online document, the key table, and the close rule.
+#pragma once
+
+#include <QMainWindow>
+#include <QMap>
+
+#include "shell/CommandTarget.h"
+
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QTimer;
+class QToolBar;
+
+namespace kos {
+
+class ChildFrame;
+class DocManager;
+class UiDocument;
+
+class MainFrame : public QMainWindow, public CommandTarget {
+    Q_OBJECT
+public:
+    explicit MainFrame(DocManager& manager, QWidget* parent = nullptr);
+    ~MainFrame() override;
+
+    // Builds bars, menus and keys; false when any of them cannot be made.
+    bool create();
+
+    QAction* action(int id) const { return actions_.value(id); }
+    QMdiArea* mdiArea() const { return mdi_; }
+    QToolBar* toolBar() const { return toolBar_; }
+    // The status pane of command 59142 ("0/0").
+    QLabel* countsPane() const { return counts_; }
+    QList<QAction*> recentFileActions() const { return recentActions_; }
+
+    ChildFrame* activeFrame() const;
+    UiDocument* activeDocument() const;
+
+    // The command-update pass: every action enabled and checked as its handler says.
+    void updateCommands();
+    // Routes a command (view, document, frame); false when nothing handles it or it is disabled.
+    bool execute(int id);
+
+    bool updateCommand(int id, CommandState& state) override;
+    bool runCommand(int id) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QAction* makeAction(int id, const QString& text, const QList<QKeySequence>& keys = {},
+                        const QString& tip = {});
+    void buildActions();
+    void buildMenus();
+    void buildToolBar();
+    void buildStatusBar();
+    void showMenusFor(UiDocument* doc);
+    void updateRecentFiles();
+    void onDocumentOpened(UiDocument* doc);
+    void onDocumentClosing(UiDocument* doc);
+    // Command targets of the active window in routing order.
+    QList<CommandTarget*> routeTargets() const;
+    void showOptions();
+    void showAbout();
+    void pageSetup();
+
+    DocManager& manager_;
+    QMdiArea* mdi_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QLabel* message_ = nullptr;
+    QLabel* counts_ = nullptr;
+    QTimer* idle_ = nullptr;
+    QMap<int, QAction*> actions_;
+    QList<QAction*> recentActions_;
+    QAction* recentPlaceholder_ = nullptr;
+    QList<QMenu*> menus128_;
+    QList<QMenu*> menus130_;
+    bool showingOnlineMenus_ = false;
+    bool menusBuilt_ = false;
+};
+
+}  // namespace kos

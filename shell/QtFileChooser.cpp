@@ -1,0 +1,28 @@
+#include <QFileDialog>
+
+#include "shell/FileChooser.h"
+
+namespace kos {
+
+QString QtFileChooser::openFileName(QWidget* parent, const QString& filter) {
+    QFileDialog dialog(parent, QStringLiteral("Otwórz"), QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front();
+}
+
+QString QtFileChooser::saveFileName(QWidget* parent, const SaveFileRequest& request) {
+    QFileDialog dialog(parent, QStringLiteral("Zapisz jako"), QString(), request.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.selectFile(request.defaultName);
+    // Overwrite confirmation is on unless DontConfirmOverwrite is set.
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front();
+}
+
+}  // namespace kos

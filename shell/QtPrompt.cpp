@@ -1,0 +1,42 @@
+#include "shell/QtPrompt.h"
+
+#include <QMessageBox>
+
+#include "shell/AppInfo.h"
+
+namespace kos {
+
+namespace {
+
+QMessageBox::Icon toQtIcon(PromptIcon icon) {
+    switch (icon) {
+        case PromptIcon::Stop:
+            return QMessageBox::Critical;
+        case PromptIcon::Question:
+            return QMessageBox::Question;
+        case PromptIcon::Information:
+            return QMessageBox::Information;
+        case PromptIcon::Exclamation:
+            return QMessageBox::Warning;
+        case PromptIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+void QtPrompt::message(const std::string& text, PromptIcon icon) {
+    QMessageBox box(toQtIcon(icon), appTitle(), QString::fromStdString(text), QMessageBox::Ok,
+                    parent_);
+    box.exec();
+}
+
+bool QtPrompt::ask(const std::string& text) {
+    QMessageBox box(QMessageBox::Question, appTitle(), QString::fromStdString(text),
+                    QMessageBox::Yes | QMessageBox::No, parent_);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+}  // namespace kos
