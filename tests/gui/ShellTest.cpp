@@ -3,8 +3,8 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
