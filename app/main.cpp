@@ -1,6 +1,7 @@
 // KOS: the desktop program of the online receipt server.
 #include <QApplication>
 
+#include "app/KosTemplates.h"
 #include "base/qt/QtSettingsStore.h"
 #include "shell/AppInfo.h"
 #include "shell/EcrServiceApp.h"
@@ -15,7 +16,7 @@ int main(int argc, char** argv) {
     kos::QtSettingsStore store;
     kos::QtPrompt prompt;
     kos::QtFileChooser files;
-    kos::EcrServiceApp app(store, prompt, files);
+    kos::EcrServiceApp app(store, prompt, files, kos::addKosTemplates);
     if (!app.initInstance())
         return 1;
     prompt.setParent(app.mainFrame());
