@@ -8,18 +8,7 @@ void EcrOnLineComm::reset() {
     connected = 0;
     serialNumber.clear();
     expectedSeq = NO_SEQ;
-    {
-        std::lock_guard<std::recursive_mutex> g(jobLock);
-        jobSend = true;
-        jobArticles = nullptr;
-        jobWindow = nullptr;
-        lastJobTick = 0;
-        jobIndex = 0;
-        jobContinueOnError = false;
-        jobNextPlu = Plu();
-        jobOkCount = 0;
-        jobErrorCount = 0;
-    }
+    job.reset();
     logicalNumber = -1;
     failedPolls = 0;
     forgetLastReceipt();
@@ -49,14 +38,14 @@ void EcrOnLineComm::poll(int slotIndex, TarvelServerDoc& doc) {
         if (++failedPolls > MAX_FAILED_POLLS) {
             failedPolls = 0;
             connected = 0;
-            failArticleJob();
+            job.fail();
         }
         doc.link.leaveInLineMode();
         return;
     }
     connected = 1;
     failedPolls = 0;
-    articleJobStep(slotIndex, doc);
+    job.step(doc.link, doc.clock());
     doc.link.leaveInLineMode();
     handleMessage(message, slotIndex, doc);
 }
@@ -117,20 +106,6 @@ void EcrOnLineComm::discardReceipt(TarvelServerDoc& doc) {
 
 void EcrOnLineComm::clearReceipt() {
     lines.clear();
-}
-
-void EcrOnLineComm::articleJobStep(int /*slotIndex*/, TarvelServerDoc& /*doc*/) {
-    std::lock_guard<std::recursive_mutex> g(jobLock);
-    if (!jobArticles)
-        return;
-    // The send and read steps of a server article job are carried out here.
-}
-
-void EcrOnLineComm::failArticleJob() {
-    std::lock_guard<std::recursive_mutex> g(jobLock);
-    if (!jobArticles)
-        return;
-    // Ending a pending job with JobFailed belongs with the job steps above.
 }
 
 }  // namespace kos

@@ -12,11 +12,10 @@
 #include "base/Bytes.h"
 #include "link/Plu.h"
 #include "online/EcrLine.h"
+#include "online/ServerArticleJob.h"
 
 namespace kos {
 
-class Articles;
-class ServerJobListener;
 class TarvelServerDoc;
 
 // A finished receipt on its way to the disk. Its name, paths and bytes are fixed when its end
@@ -63,30 +62,17 @@ public:
     void discardReceipt(TarvelServerDoc& doc);
     void clearReceipt();
 
-    // One step of a pending server article job; nothing while no job is pending.
-    void articleJobStep(int slotIndex, TarvelServerDoc& doc);
-    // Ends a pending job as failed (the register stayed silent).
-    void failArticleJob();
-
     int connected = 0;
     std::string serialNumber;
     uint8_t expectedSeq = NO_SEQ;
-    bool jobSend = true;
-    Articles* jobArticles = nullptr;
-    ServerJobListener* jobWindow = nullptr;
-    std::recursive_mutex jobLock;
-    uint32_t lastJobTick = 0;
-    int jobIndex = 0;
-    bool jobContinueOnError = false;
-    Plu jobNextPlu;
     int32_t logicalNumber = -1;
     int failedPolls = 0;
     int32_t lastReceiptSeries = -1;
     int32_t lastReceiptNumber = -1;
     int lastReceiptFileNumber = -1;
-    int jobOkCount = 0;
-    int jobErrorCount = 0;
     std::vector<EcrLine> lines;
+    // The article job placed in this register's polls.
+    ServerArticleJob job;
 
     // Finished receipts whose main copy could not be written yet.
     std::deque<PendingReceipt> unwritten;

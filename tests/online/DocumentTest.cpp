@@ -141,8 +141,8 @@ TEST(DocumentTest, LoadedSlotsStartFromTheirInitialState) {
     EXPECT_EQ(-1, s.lastReceiptFileNumber);
     EXPECT_EQ(-1, s.lastReceiptNumber);
     EXPECT_TRUE(s.lines.empty());
-    EXPECT_EQ(nullptr, s.jobArticles);
-    EXPECT_TRUE(s.jobSend);
+    EXPECT_EQ(nullptr, s.job.jobArticles);
+    EXPECT_TRUE(s.job.jobSend);
 }
 
 TEST(DocumentTest, WrongSlotCountOpensWithTheDirectoriesOnly) {
