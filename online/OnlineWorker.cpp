@@ -56,7 +56,7 @@ void runOnlineWorker(TarvelServerDoc& doc) {
         }
         EcrOnLineComm& slot = doc.slots[index];
         const int before = slot.connected;
-        slot.poll(index, doc);
+        slot.poll(index, doc.pollContext());
         const int after = slot.connected;
         last = index;
         doc.registerLock.unlock();

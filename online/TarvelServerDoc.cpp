@@ -95,14 +95,8 @@ void TarvelServerDoc::vacateSlot(int slotIndex) {
     EcrOnLineComm& slot = slots[slotIndex];
     // Written now, their sales are counted under this slot and cleared with the rest of its
     // quantities by the caller.
-    slot.writePendingReceipts(slotIndex, *this);
-    for (PendingReceipt& r : slot.unwritten) {
-        for (EcrLine& line : r.lines)
-            line.counted = true;
-        removedReceipts.push_back(std::move(r));
-    }
-    slot.unwritten.clear();
-    slot.discardReceipt(*this);
+    receipts.releaseSlot(slotIndex);
+    slot.discardReceipt(serverLog);
     // A register added later starts like one in a freshly opened document.
     slot.serialNumber.clear();
     slot.expectedSeq = NO_SEQ;
@@ -171,28 +165,18 @@ void TarvelServerDoc::addPluSale(const Plu& plu, int slotIndex, int32_t quantity
 
 size_t TarvelServerDoc::unwrittenReceiptCount() {
     std::lock_guard<RegisterLock> g(registerLock);
-    size_t n = removedReceipts.size();
-    for (const EcrOnLineComm& s : slots)
-        n += s.unwritten.size();
-    return n;
+    return receipts.totalCount();
 }
 
 bool TarvelServerDoc::writePendingReceipts() {
     std::lock_guard<RegisterLock> g(registerLock);
-    EcrOnLineComm::writeReceiptQueue(removedReceipts, *this);
-    bool allWritten = removedReceipts.empty();
-    for (int i = 0; i < SLOT_COUNT; ++i) {
-        if (!slots[i].unwritten.empty())
-            slots[i].writePendingReceipts(i, *this);
-        allWritten = allWritten && slots[i].unwritten.empty();
-    }
-    return allWritten;
+    return receipts.writeAll();
 }
 
 void TarvelServerDoc::clearSlotsAndSales() {
     for (EcrOnLineComm& s : slots)
         s.reset();
-    removedReceipts.clear();
+    receipts.clear();
     std::lock_guard<std::mutex> g(salesLock);
     positiveTotal.fill(0);
     negativeTotal.fill(0);

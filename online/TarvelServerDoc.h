@@ -6,7 +6,6 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -18,7 +17,9 @@
 #include "link/Plu.h"
 #include "link/TX310Comm.h"
 #include "online/EcrOnLineComm.h"
+#include "online/PollContext.h"
 #include "online/PluSale.h"
+#include "online/ReceiptWriter.h"
 #include "online/RegisterLock.h"
 #include "online/SalesTable.h"
 
@@ -120,9 +121,8 @@ public:
     std::array<int32_t, SLOT_COUNT> positiveTotal{};  // guarded by salesLock
     std::array<int32_t, SLOT_COUNT> negativeTotal{};  // guarded by salesLock
     std::array<EcrOnLineComm, SLOT_COUNT> slots;
-    // Finished receipts of removed registers, not yet on disk; guarded by registerLock and
-    // retried at every poll. Their sales are never counted, so they go to no later register.
-    std::deque<PendingReceipt> removedReceipts;
+    // Finished receipts not yet on disk; guarded by registerLock.
+    ReceiptWriter receipts{*this};
     // Also holds the worker's stop event (setStop, lockUnlessStopped).
     RegisterLock registerLock;
     std::thread worker;
@@ -131,6 +131,9 @@ public:
     int64_t endOfDay = 0;
 
     static int64_t timeKey(const LocalTime& t);
+
+    // What a slot's poll uses (worker thread, registerLock held).
+    PollContext pollContext() { return {link, serverLog, receipts, clock_}; }
 
 private:
     void clearSlotsAndSales();

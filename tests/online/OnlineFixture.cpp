@@ -17,7 +17,7 @@ void OnlineFixture::SetUp() {
 
 void OnlineFixture::feed(std::initializer_list<std::string> messages, int slot) {
     for (const std::string& m : messages)
-        doc.slots[slot].handleMessage(m, slot, doc);
+        doc.slots[slot].handleMessage(m, slot, doc.pollContext());
 }
 
 std::string saleMsg(const std::string& serial, int seq, const std::string& plu,

@@ -52,7 +52,7 @@ protected:
     void pollUntil(const std::function<bool()>& done, int maxPolls) {
         for (int i = 0; i < maxPolls && !done(); ++i) {
             std::lock_guard<RegisterLock> g(doc.registerLock);
-            doc.slots[0].poll(0, doc);
+            doc.slots[0].poll(0, doc.pollContext());
         }
     }
     std::string fileEndingIn(const std::string& suffix) {
@@ -128,17 +128,17 @@ TEST_F(PollTest, SilentRegisterIsNotConnectedAfter101PollsAndPendingReceiptsAreR
     std::string end = "S;0;3;0;1;1;0;0;5;1;";
     for (int f = 10; f < 20; ++f)
         end += "0;";
-    slot.handleMessage(end, 0, doc);
-    ASSERT_EQ(1u, slot.unwritten.size());
+    slot.handleMessage(end, 0, doc.pollContext());
+    ASSERT_EQ(1u, doc.receipts.pendingCount(0));
     ASSERT_EQ(0, std::rename(aside.c_str(), receipts.c_str()));
 
     for (int i = 0; i < 100; ++i)
-        slot.poll(0, doc);
+        slot.poll(0, doc.pollContext());
     EXPECT_EQ(1, slot.connected);
     EXPECT_EQ(100, slot.failedPolls);
-    EXPECT_TRUE(slot.unwritten.empty());
+    EXPECT_TRUE(doc.receipts.pendingCount(0) == 0);
     EXPECT_EQ(end + "\r\n", readFile(receipts + "/20261206_00001_S_1_5.txt"));
-    slot.poll(0, doc);
+    slot.poll(0, doc.pollContext());
     EXPECT_EQ(0, slot.connected);
     EXPECT_EQ(0, slot.failedPolls);
 }
@@ -152,15 +152,15 @@ TEST_F(PollTest, ReceiptOfARemovedRegisterIsWrittenAtTheNextPollOfAnyRegister) {
     std::string end = "S;1;3;0;1;1;0;0;5;1;";
     for (int f = 10; f < 20; ++f)
         end += "0;";
-    doc.slots[0].handleMessage(sale, 0, doc);
-    doc.slots[0].handleMessage(end, 0, doc);
+    doc.slots[0].handleMessage(sale, 0, doc.pollContext());
+    doc.slots[0].handleMessage(end, 0, doc.pollContext());
     doc.removeRegister(0);
-    ASSERT_EQ(1u, doc.removedReceipts.size());
+    ASSERT_EQ(1u, doc.receipts.removedCount());
     ASSERT_EQ(0, doc.addRegister(7));
     ASSERT_EQ(0, std::rename(aside.c_str(), receipts.c_str()));
 
-    pollUntil([&] { return doc.removedReceipts.empty(); }, 1);
-    EXPECT_TRUE(doc.removedReceipts.empty());
+    pollUntil([&] { return doc.receipts.removedCount() == 0; }, 1);
+    EXPECT_TRUE(doc.receipts.removedCount() == 0);
     EXPECT_EQ(sale + "\r\n" + end + "\r\n", readFile(receipts + "/20261206_00001_S_1_5.txt"));
     EXPECT_TRUE(doc.sales.empty());
 }

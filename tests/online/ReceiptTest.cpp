@@ -33,7 +33,7 @@ TEST_F(ReceiptTest, ReceiptBecomesOneFileInBothPlacesAndCountsItsSales) {
     EXPECT_EQ(3500, doc.positiveTotal[0]);
     EXPECT_EQ(0, doc.negativeTotal[0]);
     EXPECT_TRUE(doc.slots[0].lines.empty());
-    EXPECT_TRUE(doc.slots[0].unwritten.empty());
+    EXPECT_TRUE(doc.receipts.pendingCount(0) == 0);
     EXPECT_EQ(std::string::npos, log().find("Błąd"));
 }
 
@@ -198,7 +198,7 @@ TEST_F(ReceiptTest, BackupThatCannotBeCreatedNeverStopsTheMainCopy) {
         EXPECT_NE(std::string::npos,
                   log().find(" Błąd podczas tworzenia katalogu " + c.failedPath + "."))
             << c.failedPath;
-        EXPECT_TRUE(doc.slots[0].unwritten.empty());
+        EXPECT_TRUE(doc.receipts.pendingCount(0) == 0);
         ++number;
     }
     EXPECT_EQ(3000, quantityOf(doc, "5", 0));
@@ -215,7 +215,7 @@ TEST_F(ReceiptTest, ReceiptThatCannotBeWrittenIsKeptAndWrittenLater) {
     const std::string nameA = "20261206_00001_S_1_7.txt";
     EXPECT_EQ(1, static_cast<int>(
                      countOf(log(), " Błąd podczas tworzenia pliku " + receiptPath(nameA) + ".")));
-    EXPECT_EQ(1u, doc.slots[0].unwritten.size());
+    EXPECT_EQ(1u, doc.receipts.pendingCount(0));
     EXPECT_TRUE(doc.sales.empty());
     EXPECT_EQ(0, doc.positiveTotal[0]);
     EXPECT_EQ(crlf({a[0], a[1], a[2]}), readFile(backup + "/20261206/" + nameA));
@@ -223,15 +223,15 @@ TEST_F(ReceiptTest, ReceiptThatCannotBeWrittenIsKeptAndWrittenLater) {
     // A second receipt queues behind the first; the first one's failure is not logged again.
     const std::string b[] = {saleMsg("S", 3, "5", "1"), endMsg("S", 4, 1, 8, 1)};
     feed({b[0], b[1]});
-    EXPECT_EQ(2u, doc.slots[0].unwritten.size());
+    EXPECT_EQ(2u, doc.receipts.pendingCount(0));
     EXPECT_EQ(1u, countOf(log(), " Błąd podczas tworzenia pliku " + receiptPath(nameA) + "."));
 
     ASSERT_EQ(0, std::rename(aside.c_str(), receipts.c_str()));
     const std::string nameB = "20261206_00002_S_1_8.txt";
     ASSERT_EQ(0, ::mkdir(receiptPath(nameB).c_str(), 0755));  // blocks the second file only
-    doc.slots[0].writePendingReceipts(0, doc);
+    doc.receipts.writePending(0);
     EXPECT_EQ(crlf({a[0], a[1], a[2]}), readFile(receiptPath(nameA)));
-    EXPECT_EQ(1u, doc.slots[0].unwritten.size());
+    EXPECT_EQ(1u, doc.receipts.pendingCount(0));
     EXPECT_EQ(1500, quantityOf(doc, "5", 0));
     EXPECT_EQ(2000, doc.positiveTotal[0]);
 
@@ -239,7 +239,7 @@ TEST_F(ReceiptTest, ReceiptThatCannotBeWrittenIsKeptAndWrittenLater) {
     EXPECT_EQ(1u, doc.unwrittenReceiptCount());
     EXPECT_TRUE(doc.writePendingReceipts());
     EXPECT_TRUE(doc.writePendingReceipts());
-    EXPECT_TRUE(doc.slots[0].unwritten.empty());
+    EXPECT_TRUE(doc.receipts.pendingCount(0) == 0);
     EXPECT_EQ(crlf({b[0], b[1]}), readFile(receiptPath(nameB)));
     EXPECT_EQ(crlf({a[0], a[1], a[2]}), readFile(backup + "/20261206/" + nameA));
     EXPECT_EQ(crlf({b[0], b[1]}), readFile(backup + "/20261206/" + nameB));
@@ -256,7 +256,7 @@ TEST_F(ReceiptTest, RetriesLogTheFailureOnceAndTheLateWriteOnce) {
     const std::string m[] = {saleMsg("S", 0, "5", "1"), endMsg("S", 1, 1, 7, 1)};
     feed({m[0], m[1]});
     for (int poll = 0; poll < 20; ++poll)
-        doc.slots[0].writePendingReceipts(0, doc);
+        doc.receipts.writePending(0);
     const std::string name = "20261206_00001_S_1_7.txt";
     const std::string backupPath = doc.backupDir + "/20261206/" + name;
     EXPECT_EQ(1u, countOf(log(), " Błąd podczas tworzenia pliku " + receiptPath(name) + "."));
@@ -265,8 +265,8 @@ TEST_F(ReceiptTest, RetriesLogTheFailureOnceAndTheLateWriteOnce) {
 
     ASSERT_EQ(0, std::rename(aside.c_str(), receipts.c_str()));
     for (int poll = 0; poll < 3; ++poll)
-        doc.slots[0].writePendingReceipts(0, doc);
-    EXPECT_TRUE(doc.slots[0].unwritten.empty());
+        doc.receipts.writePending(0);
+    EXPECT_TRUE(doc.receipts.pendingCount(0) == 0);
     EXPECT_EQ(crlf({m[0], m[1]}), readFile(receiptPath(name)));
     EXPECT_EQ(crlf({m[0], m[1]}), readFile(backupPath));
     EXPECT_EQ(1u, countOf(log(), " Plik " + receiptPath(name) + " zapisano przy kolejnej próbie."));

@@ -18,7 +18,7 @@ protected:
     void ringOldReceiptWhileDirectoryIsAway() {
         ASSERT_EQ(0, std::rename(receipts.c_str(), aside.c_str()));
         feed({old[0], old[1], old[2], old[3]});
-        ASSERT_EQ(1u, doc.slots[0].unwritten.size());
+        ASSERT_EQ(1u, doc.receipts.pendingCount(0));
         ASSERT_EQ(1u, doc.slots[0].lines.size());
     }
     void bringDirectoryBack() { ASSERT_EQ(0, std::rename(aside.c_str(), receipts.c_str())); }
@@ -62,7 +62,7 @@ TEST_F(RemoveRegisterTest, PendingReceiptIsWrittenAtRemovalAndNotCountedForTheNe
 TEST_F(RemoveRegisterTest, ReceiptStillUnwritableAtRemovalWaitsWithoutBeingCounted) {
     ringOldReceiptWhileDirectoryIsAway();
     doc.removeRegister(0);
-    EXPECT_TRUE(doc.slots[0].unwritten.empty());
+    EXPECT_TRUE(doc.receipts.pendingCount(0) == 0);
     EXPECT_EQ(1u, doc.unwrittenReceiptCount());
 
     // The new register's receipt waits too; the next attempt (here the one at stop) writes both.

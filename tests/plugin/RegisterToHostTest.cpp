@@ -109,7 +109,7 @@ TEST(RegisterToHost, EverySaleRungReachesTheHostOnce) {
             if (sim.journal().size() == RUNG.size() && doc.slots[0].lines.empty())
                 break;
             std::lock_guard<RegisterLock> g(doc.registerLock);
-            doc.slots[0].poll(0, doc);
+            doc.slots[0].poll(0, doc.pollContext());
         }
         doc.link.close();
         sim.stop();
