@@ -57,7 +57,8 @@ void EcrOnLineComm::poll(int slotIndex, const PollContext& ctx) {
     handleMessage(message, slotIndex, ctx);
 }
 
-void EcrOnLineComm::handleMessage(const std::string& message, int slotIndex, const PollContext& ctx) {
+void EcrOnLineComm::handleMessage(const std::string& message, int slotIndex,
+                                  const PollContext& ctx) {
     EcrLine line;
     if (!line.parse(message)) {
         ctx.log.print("\n%t Błąd podczas analizy wiadomości z kasy\n\t%s", message.c_str());
@@ -70,7 +71,7 @@ void EcrOnLineComm::handleMessage(const std::string& message, int slotIndex, con
         serialNumber = line.serialNumber;
     } else if (serialNumber != line.serialNumber) {
         ctx.log.print("\n%t Zmiana numeru seryjnego kasy %d z %s na %s", slotIndex,
-                            serialNumber.c_str(), line.serialNumber.c_str());
+                      serialNumber.c_str(), line.serialNumber.c_str());
         serialNumber = line.serialNumber;
         discardReceipt(ctx.log);
     }

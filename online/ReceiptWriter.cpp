@@ -35,13 +35,12 @@ const char* failureText(AppendResult result) {
 
 // A failure goes to the log the first time only; the success that follows a logged failure is
 // logged too, so the log shows when the receipt finally reached its file.
-void ReceiptWriter::logOutcome(const char* failure, const std::string& path,
-                               bool& failureLogged) {
+void ReceiptWriter::logOutcome(const char* failure, const std::string& path, bool& failureLogged) {
     if (failure && !failureLogged) {
-        doc_.serverLog.print(failure, path.c_str());
+        doc_.serverLog().print(failure, path.c_str());
         failureLogged = true;
     } else if (!failure && failureLogged) {
-        doc_.serverLog.print(TEXT_RETRY_WRITTEN, path.c_str());
+        doc_.serverLog().print(TEXT_RETRY_WRITTEN, path.c_str());
         failureLogged = false;
     }
 }
@@ -59,10 +58,10 @@ void ReceiptWriter::submit(int slotIndex, std::vector<EcrLine> lines, int32_t re
     r.slotIndex = slotIndex;
     r.lines = std::move(lines);
     r.data = receiptData(r.lines);
-    r.mainPath = joinPath(doc_.receiptDir, name);
-    if (!doc_.backupDir.empty()) {
-        r.backupDir = doc_.backupDir;
-        r.backupFolder = joinPath(doc_.backupDir, dateFolderName(now));
+    r.mainPath = joinPath(doc_.receiptDir(), name);
+    if (!doc_.backupDir().empty()) {
+        r.backupDir = doc_.backupDir();
+        r.backupFolder = joinPath(doc_.backupDir(), dateFolderName(now));
         r.backupPath = joinPath(r.backupFolder, name);
     }
     unwritten_[slotIndex].push_back(std::move(r));
@@ -175,7 +174,7 @@ void ReceiptWriter::countSales(PendingReceipt& r) {
             } else {
                 char plu[Plu::TEXT_SIZE];
                 const int64_t units = -total;
-                doc_.serverLog.print(
+                doc_.serverLog().print(
                     "\n%t Błąd, ilość towaru o PLU %s na paragonie %d z kasy %s jest równa "
                     "-%ld,%03ld.",
                     line.plu.text(plu), r.receiptNumber, line.serialNumber.c_str(),
