@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 
+#include "CommSupport.h"
 #include "Simulator.h"
 #include "online/TarvelServerDoc.h"
 #include "support/TempDir.h"
@@ -17,14 +18,6 @@ namespace fs = std::filesystem;
 using ecrsim::ReceiptLine;
 using ecrsim::ReceiptMaker;
 using ecrsim::SimArticle;
-
-// Real ticks for the line timing, a fixed date for the file names.
-class FixedDateClock final : public Clock {
-public:
-    uint32_t tickCount() override { return systemClock().tickCount(); }
-    void sleepMs(uint32_t ms) override { systemClock().sleepMs(ms); }
-    LocalTime localTime() override { return {2026, 12, 6, 10, 0, 0}; }
-};
 
 class PollTest : public ::testing::Test {
 protected:
