@@ -1,4 +1,3 @@
-// The ".dsr" file of the online document.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -8,7 +7,7 @@
 #include <sstream>
 
 #include "base/ArchiveString.h"
-#include "online/TarvelServerDoc.h"
+#include "online/DsrFile.h"
 
 namespace kos {
 
@@ -69,6 +68,8 @@ bool readEntry(ByteReader& in, Plu& plu, PluSale& sale) {
     return true;
 }
 
+}  // namespace
+
 bool readWholeFile(const std::string& path, std::string& data) {
     std::ifstream f(path, std::ios::binary);
     if (!f)
@@ -80,6 +81,8 @@ bool readWholeFile(const std::string& path, std::string& data) {
     data = ss.str();
     return true;
 }
+
+namespace {
 
 bool writeDurably(const std::string& path, const std::string& data) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -100,49 +103,48 @@ bool writeDurably(const std::string& path, const std::string& data) {
 
 }  // namespace
 
-std::string TarvelServerDoc::toDsr() {
+std::string dsrImage(const std::string& receiptDir, const std::string& backupDir,
+                     const std::array<EcrOnLineComm, SLOT_COUNT>& slots,
+                     const SalesRecords& sales) {
     ByteWriter out;
-    out.i32(FILE_VERSION);
+    out.i32(DSR_FILE_VERSION);
     writeArchiveString(out, receiptDir);
     writeArchiveString(out, backupDir);
     out.i32(SLOT_COUNT);
-    std::lock_guard<RegisterLock> r(registerLock);
-    std::lock_guard<std::mutex> s(salesLock);
     for (int i = 0; i < SLOT_COUNT; ++i) {
-        out.i32(positiveTotal[i]);
-        out.i32(negativeTotal[i]);
+        out.i32(sales.positiveTotal[i]);
+        out.i32(sales.negativeTotal[i]);
     }
     for (const EcrOnLineComm& slot : slots)
         slot.serialize(out);
-    writeCount(out, sales.size());
-    sales.forEach([&out](const SalesTable::Entry& e) { writeEntry(out, e); });
+    writeCount(out, sales.table.size());
+    sales.table.forEach([&out](const SalesTable::Entry& e) { writeEntry(out, e); });
     return out.data();
 }
 
-DsrStatus TarvelServerDoc::fromDsr(const std::string& data) {
-    clear();
+DsrStatus parseDsr(const std::string& data, DsrContents& out) {
+    out = DsrContents();
     ByteReader in(data);
     int32_t version = 0;
     int32_t slotCount = 0;
-    if (!in.i32(version) || version != FILE_VERSION || !readArchiveString(in, receiptDir) ||
-        !readArchiveString(in, backupDir) || !in.i32(slotCount)) {
-        clear();
+    if (!in.i32(version) || version != DSR_FILE_VERSION || !readArchiveString(in, out.receiptDir) ||
+        !readArchiveString(in, out.backupDir) || !in.i32(slotCount)) {
+        out = DsrContents();
         return DsrStatus::BadFormat;
     }
     if (slotCount != SLOT_COUNT)
         return DsrStatus::WrongSlotCount;
 
     bool ok = true;
-    {
-        std::lock_guard<std::mutex> s(salesLock);
-        for (int i = 0; ok && i < SLOT_COUNT; ++i)
-            ok = in.i32(positiveTotal[i]) && in.i32(negativeTotal[i]);
-    }
+    for (int i = 0; ok && i < SLOT_COUNT; ++i)
+        ok = in.i32(out.sales.positiveTotal[i]) && in.i32(out.sales.negativeTotal[i]);
     for (int i = 0; ok && i < SLOT_COUNT; ++i) {
-        ok = slots[i].deserialize(in);
+        EcrOnLineComm slot;
+        ok = slot.deserialize(in);
+        out.logicalNumbers[i] = slot.logicalNumber;
         // A number twice would make two slots answer for one register.
-        if (ok && slots[i].logicalNumber != -1)
-            ok = findSlot(slots[i].logicalNumber) == i;
+        for (int j = 0; ok && j < i && slot.logicalNumber != -1; ++j)
+            ok = out.logicalNumbers[j] != slot.logicalNumber;
     }
     uint32_t count = 0;
     ok = ok && readCount(in, count);
@@ -150,57 +152,23 @@ DsrStatus TarvelServerDoc::fromDsr(const std::string& data) {
         Plu plu;
         PluSale sale;
         ok = readEntry(in, plu, sale);
-        if (ok) {
-            std::lock_guard<std::mutex> s(salesLock);
-            sales.load(plu, sale);
-        }
+        if (ok)
+            out.sales.table.load(plu, sale);
     }
     if (!ok) {
-        clear();
+        out = DsrContents();
         return DsrStatus::BadFormat;
     }
-    setModified(false);
     return DsrStatus::Ok;
 }
 
-DsrStatus TarvelServerDoc::readFile(const std::string& path) {
-    std::string data;
-    if (!readWholeFile(path, data))
-        return DsrStatus::ReadError;
-    return fromDsr(data);
-}
-
-DsrStatus TarvelServerDoc::writeFile(const std::string& path) {
+bool replaceFile(const std::string& path, const std::string& data) {
     const std::string tmp = path + ".tmp";
-    if (!writeDurably(tmp, toDsr()) || std::rename(tmp.c_str(), path.c_str()) != 0) {
+    if (!writeDurably(tmp, data) || std::rename(tmp.c_str(), path.c_str()) != 0) {
         ::unlink(tmp.c_str());
-        return DsrStatus::WriteError;
+        return false;
     }
-    setModified(false);
-    return DsrStatus::Ok;
-}
-
-bool TarvelServerDoc::open(const std::string& path, Prompt& prompt) {
-    switch (readFile(path)) {
-        case DsrStatus::Ok:
-            return true;
-        case DsrStatus::WrongSlotCount:
-            prompt.message(TEXT_BAD_SLOT_COUNT, PromptIcon::Stop);
-            return true;
-        case DsrStatus::BadFormat:
-            prompt.message(TEXT_UNEXPECTED_FORMAT, PromptIcon::Stop);
-            return false;
-        default:
-            prompt.message(TEXT_OPEN_FAILED, PromptIcon::Stop);
-            return false;
-    }
-}
-
-bool TarvelServerDoc::save(const std::string& path, Prompt& prompt) {
-    if (writeFile(path) == DsrStatus::Ok)
-        return true;
-    prompt.message(TEXT_SAVE_FAILED, PromptIcon::Stop);
-    return false;
+    return true;
 }
 
 }  // namespace kos

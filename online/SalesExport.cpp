@@ -50,34 +50,27 @@ ExportResult writeSalesExport(TarvelServerDoc& doc, const std::string& path, boo
 
     std::vector<int> active;
     std::string line;
-    {
-        std::lock_guard<RegisterLock> g(doc.registerLock);
-        for (int i = 0; i < SLOT_COUNT; ++i) {
-            const EcrOnLineComm& slot = doc.slots[i];
-            if (slot.logicalNumber == -1)
-                continue;
-            active.push_back(i);
-            line += std::to_string(slot.logicalNumber) + ";" + slot.serialNumber + ";";
-        }
-    }
+    doc.forEachUsedSlot([&](int i, const EcrOnLineComm& slot) {
+        active.push_back(i);
+        line += std::to_string(slot.logicalNumber) + ";" + slot.serialNumber + ";";
+    });
     if (!file.write(line + EXPORT_LINE_END))
         return ExportResult::WriteFailed;
 
     line.clear();
     bool totalsReset = false;
-    {
-        std::lock_guard<RegisterLock> g(doc.registerLock);
-        std::lock_guard<std::mutex> s(doc.salesLock);
+    doc.withRegistersAndSales([&](SalesRecords& sales) {
         for (int i : active) {
-            line += formatQuantity(doc.positiveTotal[i]) + ";" +
-                    formatQuantity(doc.negativeTotal[i]) + ";";
+            line += formatQuantity(sales.positiveTotal[i]) + ";" +
+                    formatQuantity(sales.negativeTotal[i]) + ";";
             if (reset) {
-                totalsReset = totalsReset || doc.positiveTotal[i] != 0 || doc.negativeTotal[i] != 0;
-                doc.positiveTotal[i] = 0;
-                doc.negativeTotal[i] = 0;
+                totalsReset =
+                    totalsReset || sales.positiveTotal[i] != 0 || sales.negativeTotal[i] != 0;
+                sales.positiveTotal[i] = 0;
+                sales.negativeTotal[i] = 0;
             }
         }
-    }
+    });
     // Zeroed totals must reach the saved document, or a reopened one would export them again.
     if (totalsReset)
         doc.setModified();
@@ -87,23 +80,24 @@ ExportResult writeSalesExport(TarvelServerDoc& doc, const std::string& path, boo
     // The articles of this moment, in table order; each is then fetched (and with reset taken
     // out) in one hold of salesLock, so the worker can add sales between two lines.
     std::vector<Plu> plus;
-    {
-        std::lock_guard<std::mutex> s(doc.salesLock);
-        doc.sales.forEach([&](const SalesTable::Entry& e) { plus.push_back(e.plu); });
-    }
+    doc.withSales([&](SalesRecords& sales) {
+        sales.table.forEach([&](const SalesTable::Entry& e) { plus.push_back(e.plu); });
+    });
     if (reset && !plus.empty())
         doc.setModified();
     for (const Plu& plu : plus) {
         PluSale sale;
-        {
-            std::lock_guard<std::mutex> s(doc.salesLock);
-            const PluSale* found = doc.sales.find(plu);
-            if (!found)
-                continue;  // its register was removed meanwhile
-            sale = *found;
+        const bool found = doc.withSales([&](SalesRecords& sales) {
+            const PluSale* entry = sales.table.find(plu);
+            if (!entry)
+                return false;
+            sale = *entry;
             if (reset)
-                doc.sales.remove(plu);
-        }
+                sales.table.remove(plu);
+            return true;
+        });
+        if (!found)
+            continue;  // its register was removed meanwhile
         char digits[Plu::TEXT_SIZE];
         line = plu.text(digits);
         line += ";";

@@ -58,13 +58,11 @@ void waitForStop(const sigset_t& stopSignals, int durationSeconds) {
 
 void printRegisters(TarvelServerDoc& doc) {
     std::string list;
-    for (int i = 0; i < SLOT_COUNT; ++i) {
-        if (doc.slots[i].logicalNumber == -1)
-            continue;
+    doc.forEachUsedSlot([&list](int, const EcrOnLineComm& slot) {
         if (!list.empty())
             list += ",";
-        list += std::to_string(doc.slots[i].logicalNumber);
-    }
+        list += std::to_string(slot.logicalNumber);
+    });
     std::printf("kasy: %s\n", list.empty() ? "(brak)" : list.c_str());
 }
 

@@ -11,12 +11,12 @@
 
 #include "GuiTestSupport.h"
 #include "app/KosTemplates.h"
+#include "online/ui/OnlineDocument.h"
+#include "online/ui/TarvelServerView.h"
 #include "shell/AboutDialog.h"
 #include "shell/ChildFrame.h"
 #include "shell/Commands.h"
 #include "shell/UiDocument.h"
-#include "online/ui/OnlineDocument.h"
-#include "online/ui/TarvelServerView.h"
 
 namespace kos::test {
 namespace {
@@ -257,7 +257,7 @@ TEST(Shell, AFileWithAnotherSlotCountOpensEmpty) {
     EXPECT_EQ(f.prompt.shown[0].icon, PromptIcon::Stop);
     auto* view = qobject_cast<TarvelServerView*>(f.app->mainFrame()->activeFrame()->widget());
     EXPECT_EQ(view->topLevelItemCount(), 0);
-    EXPECT_EQ(qobject_cast<OnlineDocument*>(doc)->core().receiptDir, "ab");
+    EXPECT_EQ(qobject_cast<OnlineDocument*>(doc)->core().receiptDir(), "ab");
 }
 
 TEST(Shell, AFailedSaveKeepsTheDocumentModified) {
