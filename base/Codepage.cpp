@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <utility>
 
 namespace kos {
 
@@ -86,6 +87,19 @@ std::string cp1250ToUtf8(const std::string& text) {
 
 std::string utf8ToCp1250(const std::string& text) {
     return convertLenient("CP1250", "UTF-8", text, utf8Length);
+}
+
+bool utf8ToCp1250Exact(const std::string& text, std::string& out) {
+    Converter conv("CP1250", "UTF-8");
+    if (!conv.ok())
+        return false;
+    std::string result;
+    const char* in = text.data();
+    size_t left = text.size();
+    if (conv.run(in, left, result) != Stop::Done)
+        return false;
+    out = std::move(result);
+    return true;
 }
 
 bool utf16leToCp1250(const std::string& utf16le, std::string& out) {

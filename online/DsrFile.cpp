@@ -1,13 +1,6 @@
 // The ".dsr" file of the online document.
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-
 #include "base/ArchiveString.h"
+#include "base/DocumentFile.h"
 #include "online/TarvelServerDoc.h"
 
 namespace kos {
@@ -17,27 +10,6 @@ namespace {
 constexpr size_t PLU_IMAGE_SIZE = 12;
 constexpr size_t PLU_IMAGE_BCD = 4;
 constexpr size_t SALE_IMAGE_SIZE = 100;
-constexpr uint16_t BIG_COUNT = 0xFFFF;
-
-void writeCount(ByteWriter& out, size_t n) {
-    if (n < BIG_COUNT) {
-        out.u16(static_cast<uint16_t>(n));
-    } else {
-        out.u16(BIG_COUNT);
-        out.u32(static_cast<uint32_t>(n));
-    }
-}
-
-bool readCount(ByteReader& in, uint32_t& n) {
-    uint16_t small;
-    if (!in.u16(small))
-        return false;
-    if (small != BIG_COUNT) {
-        n = small;
-        return true;
-    }
-    return in.u32(n);
-}
 
 // The raw object images: bytes the format leaves uninterpreted are written as zeros.
 void writeEntry(ByteWriter& out, const SalesTable::Entry& e) {
@@ -69,35 +41,6 @@ bool readEntry(ByteReader& in, Plu& plu, PluSale& sale) {
     return true;
 }
 
-bool readWholeFile(const std::string& path, std::string& data) {
-    std::ifstream f(path, std::ios::binary);
-    if (!f)
-        return false;
-    std::ostringstream ss;
-    ss << f.rdbuf();
-    if (f.bad())
-        return false;
-    data = ss.str();
-    return true;
-}
-
-bool writeDurably(const std::string& path, const std::string& data) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    size_t done = 0;
-    bool ok = true;
-    while (ok && done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n > 0)
-            done += static_cast<size_t>(n);
-        else if (!(n < 0 && errno == EINTR))
-            ok = false;
-    }
-    ok = ok && ::fsync(fd) == 0;
-    return (::close(fd) == 0) && ok;
-}
-
 }  // namespace
 
 std::string TarvelServerDoc::toDsr() {
@@ -114,7 +57,7 @@ std::string TarvelServerDoc::toDsr() {
     }
     for (const EcrOnLineComm& slot : slots)
         slot.serialize(out);
-    writeCount(out, sales.size());
+    writeArchiveCount(out, sales.size());
     sales.forEach([&out](const SalesTable::Entry& e) { writeEntry(out, e); });
     return out.data();
 }
@@ -145,7 +88,7 @@ DsrStatus TarvelServerDoc::fromDsr(const std::string& data) {
             ok = findSlot(slots[i].logicalNumber) == i;
     }
     uint32_t count = 0;
-    ok = ok && readCount(in, count);
+    ok = ok && readArchiveCount(in, count);
     for (uint32_t n = 0; ok && n < count; ++n) {
         Plu plu;
         PluSale sale;
@@ -171,11 +114,8 @@ DsrStatus TarvelServerDoc::readFile(const std::string& path) {
 }
 
 DsrStatus TarvelServerDoc::writeFile(const std::string& path) {
-    const std::string tmp = path + ".tmp";
-    if (!writeDurably(tmp, toDsr()) || std::rename(tmp.c_str(), path.c_str()) != 0) {
-        ::unlink(tmp.c_str());
+    if (!replaceFile(path, toDsr()))
         return DsrStatus::WriteError;
-    }
     setModified(false);
     return DsrStatus::Ok;
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/Clock.h"
+#include "base/DocumentFile.h"
 #include "base/LogFile.h"
 #include "base/Prompt.h"
 #include "link/Plu.h"
@@ -44,10 +45,7 @@ enum class DsrStatus {
     WriteError,
 };
 
-inline constexpr const char* TEXT_UNEXPECTED_FORMAT = "Unexpected file format.";
 inline constexpr const char* TEXT_BAD_SLOT_COUNT = "Niepoprawny format pliku.";
-inline constexpr const char* TEXT_OPEN_FAILED = "Failed to open document.";
-inline constexpr const char* TEXT_SAVE_FAILED = "Failed to save document.";
 
 class TarvelServerDoc {
 public:
