@@ -90,7 +90,7 @@ TEST_F(KosArticles, FailuresKeepWhatWasAddedAndExitNonZero) {
     EXPECT_EQ("Za dużo cyfr w części całkowitej.\n", r.err);
     r = run("add a.dat --plu 11 --name ' cola ' --price 1,5 --vat A --open-price");
     EXPECT_EQ(0, r.status) << r.err;
-    EXPECT_EQ("x\t00000000000011\tCOLA\t1,50\tTAK\tA 22%\t0,000\t0,00\n",
+    EXPECT_EQ(" \t00000000000011\tCOLA\t1,50\tTAK\tA 22%\t0,000\t0,00\n",
               lastLine(run("export a.dat").out));
 
     r = run("header a.dat --line 2 'Sklep Żaba' --align right");
