@@ -97,6 +97,13 @@ void Articles::detachAll() {
     names_.clear();
 }
 
+void Articles::swap(Articles& other) {
+    list_.swap(other.list_);
+    keys_.swap(other.keys_);
+    plus_.swap(other.plus_);
+    names_.swap(other.names_);
+}
+
 void Articles::update(int index, const Article& values) {
     Article* a = getAt(index);
     count(*a, -1);

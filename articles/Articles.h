@@ -56,6 +56,8 @@ public:
     bool remove(Article* article);
     void removeAll();
     void detachAll();
+    // Exchanges the contents (not the ownership) of two lists.
+    void swap(Articles& other);
 
     // Copies every field of values into the article at index; it keeps its place in the list.
     void update(int index, const Article& values);

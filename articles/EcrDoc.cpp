@@ -19,9 +19,7 @@ DatStatus EcrDoc::fromDat(const std::string& data) {
     if (status != DatStatus::Ok)
         return status;
     clear();
-    for (int i = 0; i < read.count(); ++i)
-        articles.append(std::unique_ptr<Article>(read.getAt(i)));
-    read.detachAll();
+    articles.swap(read);  // the old articles go with read
     header = readHeader;
     return DatStatus::Ok;
 }
