@@ -1,11 +1,4 @@
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-
+// The ".dsr" file of the online document: its byte form.
 #include "base/ArchiveString.h"
 #include "online/DsrFile.h"
 
@@ -16,27 +9,6 @@ namespace {
 constexpr size_t PLU_IMAGE_SIZE = 12;
 constexpr size_t PLU_IMAGE_BCD = 4;
 constexpr size_t SALE_IMAGE_SIZE = 100;
-constexpr uint16_t BIG_COUNT = 0xFFFF;
-
-void writeCount(ByteWriter& out, size_t n) {
-    if (n < BIG_COUNT) {
-        out.u16(static_cast<uint16_t>(n));
-    } else {
-        out.u16(BIG_COUNT);
-        out.u32(static_cast<uint32_t>(n));
-    }
-}
-
-bool readCount(ByteReader& in, uint32_t& n) {
-    uint16_t small;
-    if (!in.u16(small))
-        return false;
-    if (small != BIG_COUNT) {
-        n = small;
-        return true;
-    }
-    return in.u32(n);
-}
 
 // The raw object images: bytes the format leaves uninterpreted are written as zeros.
 void writeEntry(ByteWriter& out, const SalesTable::Entry& e) {
@@ -70,39 +42,6 @@ bool readEntry(ByteReader& in, Plu& plu, PluSale& sale) {
 
 }  // namespace
 
-bool readWholeFile(const std::string& path, std::string& data) {
-    std::ifstream f(path, std::ios::binary);
-    if (!f)
-        return false;
-    std::ostringstream ss;
-    ss << f.rdbuf();
-    if (f.bad())
-        return false;
-    data = ss.str();
-    return true;
-}
-
-namespace {
-
-bool writeDurably(const std::string& path, const std::string& data) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    size_t done = 0;
-    bool ok = true;
-    while (ok && done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n > 0)
-            done += static_cast<size_t>(n);
-        else if (!(n < 0 && errno == EINTR))
-            ok = false;
-    }
-    ok = ok && ::fsync(fd) == 0;
-    return (::close(fd) == 0) && ok;
-}
-
-}  // namespace
-
 std::string dsrImage(const std::string& receiptDir, const std::string& backupDir,
                      const std::array<EcrOnLineComm, SLOT_COUNT>& slots,
                      const SalesRecords& sales) {
@@ -117,7 +56,7 @@ std::string dsrImage(const std::string& receiptDir, const std::string& backupDir
     }
     for (const EcrOnLineComm& slot : slots)
         slot.serialize(out);
-    writeCount(out, sales.table.size());
+    writeArchiveCount(out, sales.table.size());
     sales.table.forEach([&out](const SalesTable::Entry& e) { writeEntry(out, e); });
     return out.data();
 }
@@ -147,7 +86,7 @@ DsrStatus parseDsr(const std::string& data, DsrContents& out) {
             ok = out.logicalNumbers[j] != slot.logicalNumber;
     }
     uint32_t count = 0;
-    ok = ok && readCount(in, count);
+    ok = ok && readArchiveCount(in, count);
     for (uint32_t n = 0; ok && n < count; ++n) {
         Plu plu;
         PluSale sale;
@@ -160,15 +99,6 @@ DsrStatus parseDsr(const std::string& data, DsrContents& out) {
         return DsrStatus::BadFormat;
     }
     return DsrStatus::Ok;
-}
-
-bool replaceFile(const std::string& path, const std::string& data) {
-    const std::string tmp = path + ".tmp";
-    if (!writeDurably(tmp, data) || std::rename(tmp.c_str(), path.c_str()) != 0) {
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    return true;
 }
 
 }  // namespace kos

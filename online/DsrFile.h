@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/DocumentFile.h"
 #include "online/EcrOnLineComm.h"
 #include "online/SalesRecords.h"
 
@@ -18,10 +19,7 @@ enum class DsrStatus {
     WriteError,
 };
 
-inline constexpr const char* TEXT_UNEXPECTED_FORMAT = "Unexpected file format.";
 inline constexpr const char* TEXT_BAD_SLOT_COUNT = "Niepoprawny format pliku.";
-inline constexpr const char* TEXT_OPEN_FAILED = "Failed to open document.";
-inline constexpr const char* TEXT_SAVE_FAILED = "Failed to save document.";
 
 inline constexpr int32_t DSR_FILE_VERSION = 1;
 
@@ -38,10 +36,5 @@ std::string dsrImage(const std::string& receiptDir, const std::string& backupDir
                      const std::array<EcrOnLineComm, SLOT_COUNT>& slots, const SalesRecords& sales);
 // Reads the byte form. WrongSlotCount leaves the two directories only; BadFormat nothing.
 DsrStatus parseDsr(const std::string& data, DsrContents& out);
-
-bool readWholeFile(const std::string& path, std::string& data);
-// Writes through a temporary file made durable, then renamed over path, so a failed save leaves
-// the old file whole.
-bool replaceFile(const std::string& path, const std::string& data);
 
 }  // namespace kos
