@@ -18,10 +18,12 @@ fi
 # Debian's build flags (fortify, stack protector, relro, now) instead of a CMake build type.
 cd "$here"
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-export CFLAGS="$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
-export CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
-export LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
+cppflags=$(dpkg-buildflags --get CPPFLAGS)
+ldflags=$(dpkg-buildflags --get LDFLAGS)
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=None -DKOS_BUILD_TESTS=OFF \
+    -DCMAKE_C_FLAGS="$(dpkg-buildflags --get CFLAGS) $cppflags" \
+    -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $cppflags" \
+    -DCMAKE_EXE_LINKER_FLAGS="$ldflags" -DCMAKE_SHARED_LINKER_FLAGS="$ldflags" \
     -DCMAKE_INSTALL_PREFIX=/usr "${launcher[@]}"
 cmake --build "$build" -j"$(nproc)"
 rm -rf "$build/packages"

@@ -11,7 +11,7 @@ skip() { echo "SKIPPED: $*"; exit 77; }
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 failures=0
 
-for tool in cpack dpkg-deb dpkg-shlibdeps; do
+for tool in cpack dpkg-deb dpkg-shlibdeps pandoc; do
     command -v "$tool" >/dev/null || skip "$tool is missing (scripts/package.sh installs it)"
 done
 grep -q 'KOS_INSTALL_SYSTEM_FILES:BOOL=ON' "$build/CMakeCache.txt" ||
