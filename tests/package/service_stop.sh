@@ -49,9 +49,11 @@ env[KOS_OPTIONS]="--export $run/state/sprzedaz.txt"
 env[XDG_CONFIG_HOME]=$run/config
 mkdir -p "$run/state" "$run/config"
 
-# ExecStart= as systemd expands it: ${NAME} is one word, $NAME splits at blanks.
+# ExecStart= as systemd expands it: ${NAME} is one word, $NAME splits at blanks; %t (the runtime
+# folder's parent) and %S (the state folder's) point into the test's folder.
+mkdir -p "$run/run/kos-online"
 command=()
-for word in $(sed -n 's/^ExecStart=//p' "$unit"); do
+for word in $(sed -n 's/^ExecStart=//p' "$unit" | sed "s|%t|$run/run|g; s|%S|$run|g"); do
     if [[ "$word" =~ ^\$\{([A-Z_]+)\}$ ]]; then
         command+=("${env[${BASH_REMATCH[1]}]}")
     elif [[ "$word" =~ ^\$([A-Z_]+)$ ]]; then
