@@ -12,6 +12,7 @@
 #include "ConsolePrompt.h"
 #include "ServerOptions.h"
 #include "ServerReport.h"
+#include "base/Version.h"
 #include "base/qt/QtSettingsStore.h"
 #include "online/OnlineComm.h"
 #include "online/RegisterListText.h"
@@ -69,6 +70,10 @@ void printRegisters(TarvelServerDoc& doc) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (askedForVersion(argc, argv)) {
+        std::printf("kos-online %s\n", VERSION_TEXT);
+        return 0;
+    }
     ServerOptions options;
     std::string error;
     if (!parseServerOptions(argc, argv, options, error)) {
