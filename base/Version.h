@@ -1,7 +1,11 @@
-// The version of every program of the project ("2.0.5.0"), from the version CMake gives kos_core.
+// The version of every program of the project ("2.0.5.0"), from the version CMake gives kos_base.
 #pragma once
 
 #include <cstring>
+
+#ifndef KOS_VERSION_MAJOR
+#error "the version comes from kos_base's compile definitions"
+#endif
 
 #define KOS_VERSION_JOIN_(a, b, c, d) #a "." #b "." #c "." #d
 #define KOS_VERSION_JOIN(a, b, c, d) KOS_VERSION_JOIN_(a, b, c, d)
