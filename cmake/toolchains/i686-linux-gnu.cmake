@@ -10,4 +10,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386-static -L ${KOS_CROSS_SYSROOT})
+# Threads hang when qemu maps the sysroot with -L; the sysroot's own loader is run instead.
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386-static ${KOS_CROSS_SYSROOT}/lib/ld-linux.so.2
+    --library-path ${KOS_CROSS_SYSROOT}/lib)

@@ -160,16 +160,36 @@ int32_t TARVEL_CALLEE_CLEANS sd2ld(char* destination, const char* date) {
     return 1;
 }
 
+// Days since 1970-01-01 of a proleptic Gregorian date, and back (no time zone, any platform).
+long daysFromCivil(int year, int month, int day) {
+    year -= month <= 2;
+    long era = (year >= 0 ? year : year - 399) / 400;
+    long yearOfEra = year - era * 400;
+    long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+void civilFromDays(long days, int& year, int& month, int& day) {
+    days += 719468;
+    long era = (days >= 0 ? days : days - 146096) / 146097;
+    long dayOfEra = days - era * 146097;
+    long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    long monthIndex = (5 * dayOfYear + 2) / 153;
+    day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+    month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+    year = static_cast<int>(yearOfEra + era * 400 + (month <= 2));
+}
+
 int32_t TARVEL_CALLEE_CLEANS newDate(char* date, int32_t days) {
     std::tm parts{};
     if (!parseDate(date, parts))
         return 0;
-    parts.tm_mday += days;
-    time_t moment = timegm(&parts);
-    gmtime_r(&moment, &parts);
+    int year = parts.tm_year + 1900, month = parts.tm_mon + 1, day = parts.tm_mday;
+    civilFromDays(daysFromCivil(year, month, day) + days, year, month, day);
     char text[32];
-    std::snprintf(text, sizeof(text), "%04d%02d%02d", parts.tm_year + 1900, parts.tm_mon + 1,
-                  parts.tm_mday);
+    std::snprintf(text, sizeof(text), "%04d%02d%02d", year, month, day);
     std::memcpy(date, text, 8);
     date[8] = '\0';
     return 1;
@@ -464,7 +484,13 @@ uint32_t buildDateValue(const char* text) {
 }  // namespace hostsim
 
 // The operating system's message box as the plug-in finds it in this process.
-extern "C" __attribute__((visibility("default"))) int32_t tarvelSystemMessageBox(
+#if defined(_WIN32)
+#define HOSTSIM_EXPORT __declspec(dllexport)
+#else
+#define HOSTSIM_EXPORT __attribute__((visibility("default")))
+#endif
+
+extern "C" HOSTSIM_EXPORT int32_t TARVEL_CALLER_CLEANS tarvelSystemMessageBox(
     const char* text, const char* caption, uint32_t style) {
     hostsim::HostSim& h = hostsim::HostSim::current();
     h.systemBoxes.push_back({caption ? caption : "", text ? text : "", style});

@@ -1,0 +1,18 @@
+// The Windows build's own answers to the lazy loading of system functions.
+#pragma once
+
+#include <windows.h>
+
+namespace tarvel {
+
+// Served in place of the user-interface library's "wsprintfA": formatting needs no windows.
+int __cdecl ownWsprintfA(char* out, const char* format, ...);
+
+// A function of "32DOS.dll": from the system base library, else from the host executable's
+// exports, else from the host callback. Null, after telling the user, when none has it.
+void* resolveDosImport(const char* name, const char* module);
+
+// InterlockedExchange as "ILOCK.dll" supplies it in the host's environment.
+LONG interlockedExchange(volatile LONG* target, LONG value);
+
+}  // namespace tarvel
