@@ -1,5 +1,9 @@
 # The plug-in, hostsim and the plug-in's tests alone, as the 32-bit and Windows builds make
 # them. On Linux the tests also need kos_core and ecrsim (receipts written by the server).
+if(WIN32)
+    # tarvel.dll, the "ILOCK.dll" stand-in and the programs side by side, as the loader wants.
+    set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+endif()
 add_subdirectory(plugin)
 add_subdirectory(tools/hostsim)
 if(NOT WIN32)

@@ -83,8 +83,8 @@ public:
         size_t written = 0;
         while (written < data.size()) {
             DWORD n = 0;
-            if (!WriteFile(handle_, data.data() + written, static_cast<DWORD>(data.size() - written),
-                           &n, nullptr) ||
+            if (!WriteFile(handle_, data.data() + written,
+                           static_cast<DWORD>(data.size() - written), &n, nullptr) ||
                 n == 0)
                 return false;
             written += n;

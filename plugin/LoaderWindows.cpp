@@ -1,12 +1,11 @@
 // The library's entry for the Windows loader: the platform test, no thread notifications, the
 // runtime start deferred to DLLMain under the DOS extender; and the hook on the lazy loading of
 // the system functions the runtime takes from "32DOS.dll" and the user-interface library.
+// Part of tarvel.dll only: it replaces the runtime's own entry.
 #include <windows.h>
 // windows.h first
 #include <delayimp.h>
 
-#include <cstdarg>
-#include <cstdio>
 #include <cstring>
 
 #include "plugin/HostApi.h"
@@ -21,12 +20,6 @@ namespace tarvel {
 namespace {
 
 constexpr const char* DOS_MODULE = "32DOS.dll";
-constexpr UINT NOT_FOUND_STYLE = MB_ICONINFORMATION;
-
-int platform_ = PLATFORM_NT;
-HINSTANCE instance_ = nullptr;
-LPVOID reserved_ = nullptr;
-volatile LONG attachPending_ = 0;
 
 int detectPlatform() {
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
@@ -71,43 +64,6 @@ FARPROC WINAPI delayLoadHook(unsigned notification, PDelayLoadInfo info) {
 
 }  // namespace
 
-int __cdecl ownWsprintfA(char* out, const char* format, ...) {
-    constexpr size_t LIMIT = 1024;  // what the system's formatter writes at most, NUL included
-    va_list arguments;
-    va_start(arguments, format);
-    int length = std::vsnprintf(out, LIMIT, format, arguments);
-    va_end(arguments);
-    return length < 0 ? 0 : length >= static_cast<int>(LIMIT) ? static_cast<int>(LIMIT - 1) : length;
-}
-
-void* resolveDosImport(const char* name, const char* module) {
-    if (HMODULE kernel = GetModuleHandleA("kernel32.dll"))
-        if (FARPROC found = GetProcAddress(kernel, name))
-            return reinterpret_cast<void*>(found);
-    if (FARPROC found = GetProcAddress(GetModuleHandleA(nullptr), name))
-        return reinterpret_cast<void*>(found);
-    if (HostCallback callback = hostCallback())
-        if (intptr_t found = callback(CALLBACK_FIND_FUNCTION, reinterpret_cast<intptr_t>(name)))
-            return reinterpret_cast<void*>(found);
-    char text[1024];
-    wsprintfA(text, "Nie znaleziono\n%s\nfrom %s", name, module);
-    systemMessageBox(text, "Blad wtyczki", NOT_FOUND_STYLE);
-    return nullptr;
-}
-
-int platform() {
-    return platform_;
-}
-
-bool isNative() {
-    return platform_ != PLATFORM_DOS_EXTENDER;
-}
-
-void runDeferredRuntimeStart() {
-    if (interlockedExchange(&attachPending_, 0))
-        DllMainCRTStartup(instance_, DLL_PROCESS_ATTACH, reserved_);
-}
-
 }  // namespace tarvel
 
 extern "C" {
@@ -118,14 +74,12 @@ PfnDliHook __pfnDliNotifyHook2 = &tarvel::delayLoadHook;
 BOOL WINAPI tarvelLoaderEntry(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     using namespace tarvel;
     if (reason == DLL_PROCESS_ATTACH) {
-        platform_ = detectPlatform();
+        setPlatform(detectPlatform());
         disableThreadNotifications(instance);
     }
     if (isNative() || reason != DLL_PROCESS_ATTACH)
         return DllMainCRTStartup(instance, reason, reserved);
-    instance_ = instance;
-    reserved_ = reserved;
-    interlockedExchange(&attachPending_, 1);
+    deferRuntimeStart(&DllMainCRTStartup, instance, reserved);
     return TRUE;
 }
 }

@@ -1,9 +1,15 @@
-// The Windows build's own answers to the lazy loading of system functions.
+// The Windows build's loader state and its own answers to the lazy loading of system functions.
 #pragma once
 
 #include <windows.h>
 
 namespace tarvel {
+
+typedef BOOL(WINAPI* RuntimeStart)(HANDLE instance, DWORD reason, LPVOID reserved);
+
+void setPlatform(int platform);
+// Under the DOS extender: the runtime start waits for DLLMain (runDeferredRuntimeStart).
+void deferRuntimeStart(RuntimeStart start, HINSTANCE instance, LPVOID reserved);
 
 // Served in place of the user-interface library's "wsprintfA": formatting needs no windows.
 int __cdecl ownWsprintfA(char* out, const char* format, ...);

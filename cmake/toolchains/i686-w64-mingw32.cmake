@@ -1,8 +1,8 @@
-# 32-bit Windows with Debian's MinGW-w64 cross compiler (Win32 threads: no thread DLL needed).
+# 32-bit Windows with Debian's MinGW-w64 cross compiler (POSIX threads, linked statically).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 set(KOS_DLLTOOL i686-w64-mingw32-dlltool)
 set(KOS_OBJDUMP i686-w64-mingw32-objdump)

@@ -1,8 +1,8 @@
 # 64-bit Windows with Debian's MinGW-w64 cross compiler; programs run under wine64.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-win32)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-win32)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 set(KOS_DLLTOOL x86_64-w64-mingw32-dlltool)
 set(KOS_OBJDUMP x86_64-w64-mingw32-objdump)

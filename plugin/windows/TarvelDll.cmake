@@ -39,7 +39,7 @@ else()
 endif()
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/tarvel.def "${TARVEL_DLL_EXPORTS}")
 
-add_library(tarvel SHARED Entry.cpp LoaderWindows.cpp IlockWindows.cpp
+add_library(tarvel SHARED Entry.cpp LoaderWindows.cpp
                           ${CMAKE_CURRENT_BINARY_DIR}/tarvel.def)
 add_dependencies(tarvel tarvel_32dos_delay tarvel_user32_delay tarvel_ilock)
 set_target_properties(tarvel PROPERTIES PREFIX "" OUTPUT_NAME tarvel)
@@ -54,3 +54,7 @@ target_link_options(tarvel PRIVATE
     -static-libgcc -static-libstdc++ -static
     -Wl,--entry,${TARVEL_ENTRY}
     -Wl,--no-undefined)
+
+# What the static library imports from "ILOCK.dll" reaches every program linking it.
+add_dependencies(tarvel_impl tarvel_ilock)
+target_link_libraries(tarvel_impl PUBLIC ${TARVEL_LIB_ilock})

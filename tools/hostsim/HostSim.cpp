@@ -490,8 +490,9 @@ uint32_t buildDateValue(const char* text) {
 #define HOSTSIM_EXPORT __attribute__((visibility("default")))
 #endif
 
-extern "C" HOSTSIM_EXPORT int32_t TARVEL_CALLER_CLEANS tarvelSystemMessageBox(
-    const char* text, const char* caption, uint32_t style) {
+extern "C" HOSTSIM_EXPORT int32_t TARVEL_CALLER_CLEANS tarvelSystemMessageBox(const char* text,
+                                                                              const char* caption,
+                                                                              uint32_t style) {
     hostsim::HostSim& h = hostsim::HostSim::current();
     h.systemBoxes.push_back({caption ? caption : "", text ? text : "", style});
     size_t asked = h.systemBoxes.size();
