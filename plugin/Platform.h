@@ -2,11 +2,12 @@
 // On x86 (32-bit Linux and Windows, the host's own platform) host functions and table handlers
 // clean their arguments off the stack themselves, the callback leaves that to its caller, and
 // every pointer is 32 bits wide. On x86-64 there is one convention and pointers are 64 bits.
+// (The underscored spellings stay clear of the system headers' macros of the same names.)
 #pragma once
 
 #if defined(__i386__)
-#define TARVEL_CALLEE_CLEANS __attribute__((stdcall))
-#define TARVEL_CALLER_CLEANS __attribute__((cdecl))
+#define TARVEL_CALLEE_CLEANS __attribute__((__stdcall__))
+#define TARVEL_CALLER_CLEANS __attribute__((__cdecl__))
 #else
 #define TARVEL_CALLEE_CLEANS
 #define TARVEL_CALLER_CLEANS

@@ -58,3 +58,9 @@ target_link_options(tarvel PRIVATE
 # What the static library imports from "ILOCK.dll" reaches every program linking it.
 add_dependencies(tarvel_impl tarvel_ilock)
 target_link_libraries(tarvel_impl PUBLIC ${TARVEL_LIB_ilock})
+
+if(KOS_BUILD_TESTS)
+    add_test(NAME tarvel_dll_static_checks
+             COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-tarvel-dll.sh ${KOS_OBJDUMP}
+                     $<TARGET_FILE:tarvel>)
+endif()
