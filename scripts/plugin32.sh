@@ -8,7 +8,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 source "$here/scripts/deps.sh"
 only_linux=0
 [ "${1:-}" = "--i686-linux-only" ] && only_linux=1
-KOS_DEBIAN_PACKAGES+=(g++-i686-linux-gnu qemu-user-static libgtest-dev binutils)
+KOS_DEBIAN_PACKAGES+=(binutils)
 [ $only_linux = 1 ] || KOS_DEBIAN_PACKAGES+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 wine64)
 kos_install_deps
 launcher=()
