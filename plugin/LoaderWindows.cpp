@@ -51,11 +51,11 @@ bool sameModule(const char* a, const char* b) {
 
 FARPROC WINAPI delayLoadHook(unsigned notification, PDelayLoadInfo info) {
     if (notification == dliNotePreLoadLibrary && sameModule(info->szDll, DOS_MODULE))
-        return reinterpret_cast<FARPROC>(LoadLibraryA("KERNEL32.dll"));
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(LoadLibraryA("KERNEL32.dll")));
     if (notification != dliNotePreGetProcAddress || !info->dlp.fImportByName)
         return nullptr;
     if (std::strcmp(info->dlp.szProcName, "wsprintfA") == 0)
-        return reinterpret_cast<FARPROC>(&ownWsprintfA);
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&ownWsprintfA));
     if (!sameModule(info->szDll, DOS_MODULE))
         return nullptr;
     // Nothing found: the ordinary resolution fails as well and raises the lazy-loading failure.

@@ -28,13 +28,13 @@ build() {  # folder toolchain
 
 status=0
 build build-i686-linux i686-linux-gnu
-ctest --test-dir "$here/build-i686-linux" -j"$jobs" --output-on-failure --timeout 300 || status=1
+ctest --test-dir "$here/build-i686-linux" --no-tests=error -j"$jobs" --output-on-failure --timeout 300 || status=1
 if [ $only_linux = 0 ]; then
     build build-i686-windows i686-w64-mingw32
     # wine64 runs no 32-bit Windows program here: only the static checks for this one.
-    ctest --test-dir "$here/build-i686-windows" --output-on-failure -R tarvel_dll_static_checks || status=1
+    ctest --test-dir "$here/build-i686-windows" --no-tests=error --output-on-failure -R tarvel_dll_static_checks || status=1
     build build-x64-windows x86_64-w64-mingw32
-    ctest --test-dir "$here/build-x64-windows" --output-on-failure --timeout 300 || status=1
+    ctest --test-dir "$here/build-x64-windows" --no-tests=error --output-on-failure --timeout 300 || status=1
 fi
 [ $status = 0 ] && echo "plugin32: all passed" || echo "plugin32: FAILED"
 exit $status
