@@ -24,7 +24,7 @@ constexpr const char* NAMES[] = {
     "_DajParametrEx@20", "_DajParametr@12",
     "_delspaces@4",      "_fseek_dopisz@12",
     "_mathcol@16",       "_wydluz_indeksy@12",
-    "_skroc_do_lpoz@12",
+    "_skroc_do_lpoz@12", "_CreateProcessANew@40",
 };
 static_assert(sizeof(NAMES) / sizeof(NAMES[0]) == static_cast<size_t>(HostFunction::Count));
 
