@@ -31,7 +31,20 @@ public:
         return a;
     }
 
+    // Answers of the Yes/No/Cancel questions in order; an unscripted one is Cancel and recorded.
+    PromptAnswer askYesNoCancel(const std::string& text) override {
+        shown.push_back({text, PromptIcon::Question});
+        if (choices.empty()) {
+            unscripted.push_back(text);
+            return PromptAnswer::Cancel;
+        }
+        PromptAnswer a = choices.front();
+        choices.pop_front();
+        return a;
+    }
+
     std::deque<bool> answers;
+    std::deque<PromptAnswer> choices;
     std::vector<Shown> shown;
     std::vector<std::string> unscripted;
 };
