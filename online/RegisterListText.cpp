@@ -119,8 +119,8 @@ bool addRegisters(TarvelServerDoc& doc, const std::string& text, Prompt& prompt,
 
 }  // namespace
 
-std::vector<int> addRegistersFromText(TarvelServerDoc& doc, const std::string& text,
-                                      Prompt& prompt, const std::function<void(int)>& onAdded) {
+std::vector<int> addRegistersFromText(TarvelServerDoc& doc, const std::string& text, Prompt& prompt,
+                                      const std::function<void(int)>& onAdded) {
     std::vector<int> added;
     addRegisters(doc, text, prompt, false, added, onAdded);
     return added;

@@ -32,8 +32,7 @@ RegisterListText parseRegisterList(const std::string& text);
 // Adds the registers of text one by one, as the "Dodaj" dialog does; the first failure is
 // shown and ends the adding (registers added before it stay). onAdded hears of each slot as it
 // is filled, before any failure is shown. Returns the slot indices added, in order.
-std::vector<int> addRegistersFromText(TarvelServerDoc& doc, const std::string& text,
-                                      Prompt& prompt,
+std::vector<int> addRegistersFromText(TarvelServerDoc& doc, const std::string& text, Prompt& prompt,
                                       const std::function<void(int slot)>& onAdded = {});
 
 // The same for a server started again with its list: numbers already in the document are

@@ -79,10 +79,9 @@ void TarvelServerView::addRegisters(const QString& typed) {
     TarvelServerDoc& core = doc_->core();
     // Each row shows before a later token's error box. Only this thread changes the numbers,
     // so they can be read without the lock.
-    addRegistersFromText(core, typed.toStdString(), doc_->manager().context().prompt,
-                         [this, &core](int slotIndex) {
-                             appendRow(core.logicalNumberAt(slotIndex), 0, slotIndex);
-                         });
+    addRegistersFromText(
+        core, typed.toStdString(), doc_->manager().context().prompt,
+        [this, &core](int slotIndex) { appendRow(core.logicalNumberAt(slotIndex), 0, slotIndex); });
     Q_EMIT doc_->commandStateChanged();
 }
 

@@ -10,6 +10,7 @@
 
 #include "GuiTestSupport.h"
 #include "shell/QtPrompt.h"
+#include "shell/QtTranslation.h"
 
 namespace kos::test {
 namespace {
@@ -90,6 +91,18 @@ TEST(QtPrompt, EscapeCancelsTheThreeWayQuestion) {
         EXPECT_EQ(prompt.askYesNoCancel("Zapisz zmiany do a.dsr?"), c.expected);
         EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     }
+}
+
+TEST(QtPrompt, QtButtonsSpeakPolish) {
+    ensureGuiApp();
+    auto translation = installQtTranslation();
+    ASSERT_NE(translation, nullptr);
+    QMessageBox box(QMessageBox::Question, "", "",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QStringList texts;
+    for (auto b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+        texts << box.button(b)->text().remove('&');
+    EXPECT_EQ(texts, QStringList({"Tak", "Nie", "Anuluj"}));
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "shell/AboutDialog.h"
 #include "shell/ChildFrame.h"
 #include "shell/Commands.h"
+#include "shell/RecentFileList.h"
 #include "shell/UiDocument.h"
 
 namespace kos::test {
@@ -435,6 +436,17 @@ void expectMenusUsable(MainFrame* frame) {
             keys.insert(text.at(amp + 1).toLower());
         }
     }
+}
+
+TEST(Shell, LongPathsAreShortenedForTheMenu) {
+    const std::pair<QString, QString> cases[] = {
+        {"/home/ala/praca.dsr", "/home/ala/praca.dsr"},
+        {"/home/ala/dokumenty/sklep/kasy/praca.dsr", "/home/.../sklep/kasy/praca.dsr"},
+        {"/home/ala/dokumenty/bardzo_dluga_nazwa_pliku_sklepu.dsr",
+         "bardzo_dluga_nazwa_pliku_sklepu.dsr"},
+    };
+    for (const auto& [path, shown] : cases)
+        EXPECT_EQ(shortenedPath(path, 32), shown) << path.toStdString();
 }
 
 TEST(Shell, MenuItemsHaveHelpTextsAndTheirOwnAccessKeys) {
