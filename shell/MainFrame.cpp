@@ -223,7 +223,8 @@ void MainFrame::buildActions() {
         });
         recentActions_.append(a);
     }
-    recentPlaceholder_ = new QAction(QStringLiteral("Lista ostatnio otwartych plików"), this);
+    recentPlaceholder_ = new QAction(QStringLiteral("&Lista ostatnio otwartych plików"), this);
+    recentPlaceholder_->setStatusTip(QStringLiteral("Otwiera ostatnio używany dokument"));
     recentPlaceholder_->setEnabled(false);
 }
 
