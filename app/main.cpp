@@ -9,6 +9,7 @@
 #include "shell/EcrServiceApp.h"
 #include "shell/FileChooser.h"
 #include "shell/QtPrompt.h"
+#include "shell/QtTranslation.h"
 
 int main(int argc, char** argv) {
     // Answered before Qt starts, so it needs no display.
@@ -17,7 +18,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     QApplication qapp(argc, argv);
-    QApplication::setApplicationDisplayName(kos::appTitle());
+    // No display name: the window system would append it to every caption, dialogs included.
+    const auto qtTexts = kos::installQtTranslation();
     // The store's location (organisation "Tarvel", application "KOS") is fixed before anything
     // reads a setting.
     kos::QtSettingsStore store;

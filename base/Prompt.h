@@ -15,6 +15,9 @@ enum class PromptIcon {
     Exclamation,  // warning
 };
 
+// The answer to a Yes/No/Cancel question.
+enum class PromptAnswer { Yes, No, Cancel };
+
 class Prompt {
 public:
     virtual ~Prompt() = default;
@@ -22,6 +25,11 @@ public:
     virtual void message(const std::string& text, PromptIcon icon) = 0;
     // A Yes/No question (question icon); true for Yes.
     virtual bool ask(const std::string& text) = 0;
+    // A Yes/No/Cancel question (question icon); closing the box counts as Cancel. A prompt that
+    // cannot offer Cancel asks Yes/No.
+    virtual PromptAnswer askYesNoCancel(const std::string& text) {
+        return ask(text) ? PromptAnswer::Yes : PromptAnswer::No;
+    }
 };
 
 }  // namespace kos

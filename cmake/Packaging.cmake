@@ -38,6 +38,9 @@ backup folder, totals the sales per article and register and exports them
 to a semicolon-separated file. Its online documents (*.dsr) hold the list of
 registers and the sales totals.")
 
+# Qt's own buttons and dialogs in Polish.
+set(CPACK_DEBIAN_DESKTOP_PACKAGE_RECOMMENDS qt6-translations-l10n)
+
 set(CPACK_DEBIAN_SERVER_PACKAGE_SECTION comm)
 set(CPACK_DEBIAN_SERVER_PACKAGE_DEPENDS "adduser")
 set(CPACK_DEBIAN_SERVER_PACKAGE_RECOMMENDS "systemd")

@@ -7,10 +7,11 @@ namespace kos {
 namespace {
 
 constexpr const char* TEXT_BAD_NUMBER = "Niepoprawny format numeru kasy %s.";
+constexpr const char* TEXT_NUMBER_OUT_OF_RANGE = "Numer kasy %s jest spoza zakresu od 0 do 99.";
 constexpr const char* TEXT_CANNOT_ADD = "Kasa o tym numerze %d już istnieje lub za dużo kas.";
 constexpr const char* TEXT_ASK_REMOVE =
     "Czy na pewno chcesz usunąć zaznaczone kasy?\nDane o sprzedaży dla tych kas zostaną usunięte.";
-constexpr int32_t LOWEST_REGISTER = 1;
+constexpr int32_t LOWEST_REGISTER = 0;
 constexpr int32_t HIGHEST_REGISTER = 99;
 
 std::string trim(const std::string& s) {
@@ -22,30 +23,39 @@ std::string trim(const std::string& s) {
 }
 
 // A whole decimal number with an optional sign. Numbers the line cannot call are refused: the
-// poll passes the number as one byte, so 257 would call register 1 from a second slot and
-// split its receipts between two slots.
-bool toRegisterNumber(const std::string& token, int32_t& number) {
+// call carries two digits, and the poll passes the number as one byte, so 257 would call
+// register 1 from a second slot and split its receipts between two slots.
+RegisterTokenFault toRegisterNumber(const std::string& token, int32_t& number) {
     size_t i = 0;
     bool negative = false;
     if (i < token.size() && (token[i] == '+' || token[i] == '-'))
         negative = token[i++] == '-';
     if (i == token.size())
-        return false;
+        return RegisterTokenFault::Format;
+    bool tooLarge = false;
     long long value = 0;
     for (; i < token.size(); ++i) {
         const char c = token[i];
         if (c < '0' || c > '9')
-            return false;
+            return RegisterTokenFault::Format;
         value = value * 10 + (c - '0');
-        if (value > HIGHEST_REGISTER)
-            return false;
+        if (value > HIGHEST_REGISTER) {
+            tooLarge = true;
+            value = HIGHEST_REGISTER + 1;  // no overflow however many digits follow
+        }
     }
     if (negative)
         value = -value;
-    if (value < LOWEST_REGISTER)
-        return false;
+    if (tooLarge || value < LOWEST_REGISTER)
+        return RegisterTokenFault::Range;
     number = static_cast<int32_t>(value);
-    return true;
+    return RegisterTokenFault::None;
+}
+
+std::string withToken(const char* text, const std::string& token) {
+    std::string message = text;
+    message.replace(message.find("%s"), 2, token);
+    return message;
 }
 
 }  // namespace
@@ -65,8 +75,8 @@ RegisterListText parseRegisterList(const std::string& text) {
         }
         token = trim(token);
         int32_t number = 0;
-        if (!toRegisterNumber(token, number)) {
-            result.valid = false;
+        result.fault = toRegisterNumber(token, number);
+        if (result.fault != RegisterTokenFault::None) {
             result.badToken = token;
             break;
         }
@@ -78,7 +88,7 @@ RegisterListText parseRegisterList(const std::string& text) {
 namespace {
 
 bool addRegisters(TarvelServerDoc& doc, const std::string& text, Prompt& prompt, bool skipExisting,
-                  std::vector<int>& added) {
+                  std::vector<int>& added, const std::function<void(int)>& onAdded) {
     const RegisterListText list = parseRegisterList(text);
     for (int32_t number : list.numbers) {
         if (skipExisting && doc.findSlot(number) != -1)
@@ -91,28 +101,34 @@ bool addRegisters(TarvelServerDoc& doc, const std::string& text, Prompt& prompt,
             return false;
         }
         added.push_back(slot);
+        if (onAdded)
+            onAdded(slot);
     }
-    if (!list.valid) {
-        std::string message = TEXT_BAD_NUMBER;
-        message.replace(message.find("%s"), 2, list.badToken);
-        prompt.message(message, PromptIcon::Stop);
-        return false;
+    switch (list.fault) {
+        case RegisterTokenFault::None:
+            return true;
+        case RegisterTokenFault::Format:
+            prompt.message(withToken(TEXT_BAD_NUMBER, list.badToken), PromptIcon::Stop);
+            break;
+        case RegisterTokenFault::Range:
+            prompt.message(withToken(TEXT_NUMBER_OUT_OF_RANGE, list.badToken), PromptIcon::Stop);
+            break;
     }
-    return true;
+    return false;
 }
 
 }  // namespace
 
-std::vector<int> addRegistersFromText(TarvelServerDoc& doc, const std::string& text,
-                                      Prompt& prompt) {
+std::vector<int> addRegistersFromText(TarvelServerDoc& doc, const std::string& text, Prompt& prompt,
+                                      const std::function<void(int)>& onAdded) {
     std::vector<int> added;
-    addRegisters(doc, text, prompt, false, added);
+    addRegisters(doc, text, prompt, false, added, onAdded);
     return added;
 }
 
 bool addMissingRegisters(TarvelServerDoc& doc, const std::string& text, Prompt& prompt) {
     std::vector<int> added;
-    return addRegisters(doc, text, prompt, true, added);
+    return addRegisters(doc, text, prompt, true, added, {});
 }
 
 bool removeRegisters(TarvelServerDoc& doc, const std::vector<int>& slotIndices, Prompt& prompt) {

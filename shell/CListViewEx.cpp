@@ -7,7 +7,6 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QStyleOptionFocusRect>
 #include <algorithm>
 
 #include "shell/Commands.h"
@@ -119,12 +118,15 @@ void CListViewEx::paintEvent(QPaintEvent* event) {
     if (hasFocus() && current.isValid()) {
         const int right =
             clientWidthSelection_ ? std::max(lastRight, viewport()->width()) : lastRight;
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = QRect(columnViewportPosition(0), rowViewportPosition(current.row()),
-                           right - columnViewportPosition(0), rowHeight(current.row()));
-        focus.backgroundColor = palette().color(QPalette::Base);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+        // A dotted frame as the list control draws it, whatever the style (some styles draw
+        // focus only after keyboard navigation, or tint the whole row).
+        const QRect rect(columnViewportPosition(0), rowViewportPosition(current.row()),
+                         right - columnViewportPosition(0), rowHeight(current.row()));
+        const bool selected = rowSelectedForDrawing(current.row());
+        painter.setPen(QPen(selected ? palette().color(QPalette::HighlightedText) : textColor_, 1,
+                            Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect.adjusted(0, 0, -1, -1));
     }
 }
 
@@ -210,9 +212,12 @@ void CListViewEx::printPage(QPainter& painter, const ListPrintJob& job, int page
     for (int j = 0; j < N && first + j < job.rows.size(); ++j) {
         const int row = job.rows[first + j];
         for (int c = 0; c < columns; ++c) {
-            const QString text = model()->index(row, c, rootIndex()).data().toString();
-            painter.drawText(QRect(columnX[c], (9 + j) * L, columnPrintWidth(c) * W, L),
-                             Qt::AlignTop | Qt::TextSingleLine, text);
+            // Cut as on screen, at a character and with "...", never across a glyph.
+            const QString text = cutText(painter.fontMetrics(),
+                                         model()->index(row, c, rootIndex()).data().toString(),
+                                         columnPrintWidth(c) * W, 0);
+            painter.drawText(QRect(columnX[c], (9 + j) * L, columnPrintWidth(c) * W, L), flags,
+                             text);
         }
     }
     painter.restore();

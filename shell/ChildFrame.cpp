@@ -25,12 +25,20 @@ CommandTarget* ChildFrame::viewTarget() const {
 
 void ChildFrame::release() {
     released_ = true;
+    const bool maximized = isMaximized();
     hide();
     deleteLater();
+    Q_EMIT released(maximized);
+}
+
+void ChildFrame::setTitleNumber(int n) {
+    titleNumber_ = n;
+    updateTitle();
 }
 
 void ChildFrame::updateTitle() {
-    setWindowTitle(doc_->title());
+    setWindowTitle(titleNumber_ > 0 ? QStringLiteral("%1:%2").arg(doc_->title()).arg(titleNumber_)
+                                    : doc_->title());
 }
 
 bool ChildFrame::documentShownElsewhere() const {

@@ -23,6 +23,14 @@ public:
     CommandTarget* viewTarget() const;
     // The document has been closed: the frame goes without asking.
     void release();
+    bool isReleased() const { return released_; }
+    // n > 0 adds ":n" to the title (one of several windows of the document); 0 shows it plain.
+    void setTitleNumber(int n);
+
+Q_SIGNALS:
+    // The frame is going (hidden now, deleted from the event loop); wasMaximized tells how it
+    // was shown.
+    void released(bool wasMaximized);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -35,6 +43,7 @@ private:
     UiDocument* doc_;
     QString viewName_;
     bool released_ = false;
+    int titleNumber_ = 0;
 };
 
 }  // namespace kos

@@ -30,6 +30,8 @@ enum : int {
     APP_EXIT = 57665,
     NEXT_PANE = 57680,
     PREV_PANE = 57681,
+    WINDOW_NEXT = 57690,  // Ctrl+F6: the next document window
+    WINDOW_PREV = 57691,  // Ctrl+Shift+F6: the previous one
     VIEW_TOOLBAR = 59392,
     VIEW_STATUS_BAR = 59393,
     STATUS_COUNTS = 59142,

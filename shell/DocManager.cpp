@@ -61,9 +61,12 @@ UiDocument* DocManager::fileOpen() {
 
 UiDocument* DocManager::openDocumentFile(const QString& path) {
     const QString full = QFileInfo(path).absoluteFilePath();
-    for (UiDocument* doc : documents_)
-        if (doc->pathName() == full)
+    for (UiDocument* doc : documents_) {
+        if (doc->pathName() == full) {
+            activate(doc);
             return doc;
+        }
+    }
     // Pick the template by extension; the first registered one takes anything else.
     DocTemplate* chosen = registered_.empty() ? nullptr : registered_.front();
     for (DocTemplate* t : registered_)
@@ -114,10 +117,16 @@ bool DocManager::saveAs(UiDocument* doc) {
 bool DocManager::saveModified(UiDocument* doc) {
     if (!doc->isModified())
         return true;
-    const QString question = QStringLiteral("Zapisać zmiany w %1?").arg(doc->title());
-    if (!context_.prompt.ask(question.toStdString()))
-        return true;
-    return save(doc);
+    const QString question = QStringLiteral("Zapisz zmiany do %1?").arg(doc->title());
+    switch (context_.prompt.askYesNoCancel(question.toStdString())) {
+        case PromptAnswer::Yes:
+            return save(doc);
+        case PromptAnswer::No:
+            return true;
+        case PromptAnswer::Cancel:
+            break;
+    }
+    return false;
 }
 
 bool DocManager::canCloseDocument(UiDocument* doc) {

@@ -40,13 +40,14 @@ public:
     UiDocument* fileNew();
     // Open dialog with the registered templates' filters.
     UiDocument* fileOpen();
-    // An open document with this path is returned as it is; a failed open creates nothing and
-    // drops the path from the recent files.
+    // An open document with this path comes to the front as it is; a failed open creates nothing
+    // and drops the path from the recent files.
     UiDocument* openDocumentFile(const QString& path);
 
     bool save(UiDocument* doc);
     bool saveAs(UiDocument* doc);
-    // Asks whether to save a modified document; false when saving was wanted but failed.
+    // Asks whether to save a modified document (Yes/No/Cancel); false when the user cancelled or
+    // saving was wanted but failed: the close that asked does not go on.
     bool saveModified(UiDocument* doc);
     // The document's own refusal first, then the save question.
     bool canCloseDocument(UiDocument* doc);
@@ -55,11 +56,14 @@ public:
     // Brings the document's view of this name (one of its template's) to the front, opening it
     // in a new window when the document has none.
     void showView(UiDocument* doc, const QString& viewName) { Q_EMIT viewRequested(doc, viewName); }
+    // Brings the document's most recently active window to the front.
+    void activate(UiDocument* doc) { Q_EMIT activationRequested(doc); }
 
 Q_SIGNALS:
     // A new or opened document: the frame opens its template's first view.
     void documentOpened(UiDocument* doc);
     void viewRequested(UiDocument* doc, const QString& viewName);
+    void activationRequested(UiDocument* doc);
     void documentClosing(UiDocument* doc);
     void recentFilesChanged();
     // The options sheet stored new settings.

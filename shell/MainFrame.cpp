@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
-#include <QPageSetupDialog>
+#include <QPointer>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -39,37 +39,71 @@ QList<CommandSpec> frameCommands() {
     auto s = [](const char* text) { return QString::fromUtf8(text); };
     return {
         {cmd::FILE_NEW, s("&Nowy"), {K(Qt::CTRL | Qt::Key_N)}, s("Tworzy nowy dokument")},
-        {cmd::FILE_OPEN,
-         s("&Otwórz..."),
-         {K(Qt::CTRL | Qt::Key_O)},
-         s("Otwiera istniejący dokument")},
-        {cmd::FILE_CLOSE, s("&Zamknij okno"), {}, s("Zamyka aktywny dokument")},
+        {cmd::FILE_OPEN, s("&Otwórz"), {K(Qt::CTRL | Qt::Key_O)}, s("Otwiera istniejący dokument")},
+        {cmd::FILE_CLOSE, s("Za&mknij okno"), {}, s("Zamyka aktywny dokument")},
         {cmd::FILE_SAVE, s("&Zapisz"), {K(Qt::CTRL | Qt::Key_S)}, s("Zapisuje aktywny dokument")},
-        {cmd::FILE_SAVE_AS,
-         s("Zapisz &jako..."),
+        {cmd::FILE_SAVE_AS, s("Zapisz &jako"), {}, s("Zapisuje aktywny dokument pod nową nazwą")},
+        {cmd::OPTIONS, s("&Parametry"), {}, s("Katalogi paragonów i port szeregowy")},
+        {cmd::FILE_PAGE_SETUP,
+         s("&Ustawienia strony"),
          {},
-         s("Zapisuje aktywny dokument pod nową nazwą")},
-        {cmd::OPTIONS, s("&Parametry..."), {}, s("Katalogi paragonów i port szeregowy")},
-        {cmd::FILE_PAGE_SETUP, s("&Ustawienia strony..."), {}, s("Ustawienia drukarki i strony")},
+         s("Wybór drukarki i ustawienia strony")},
         {cmd::APP_EXIT, s("&Koniec"), {}, s("Kończy pracę programu")},
-        {cmd::ADD, s("&Dodaj\tIns"), {K(Qt::Key_Insert)}, {}},
-        {cmd::DELETE, s("&Usuń\tDel"), {K(Qt::Key_Delete)}, {}},
-        {cmd::VIEW_TOOLBAR, s("&Pasek narzędzi"), {}, {}, true},
-        {cmd::VIEW_STATUS_BAR, s("Pasek &Statusu"), {}, {}, true},
-        {cmd::WINDOW_CASCADE, s("&Kaskadowo")},
-        {cmd::WINDOW_TILE, s("&Sąsiadująco")},
-        {cmd::WINDOW_ARRANGE, s("&Uporządkuj ikony")},
-        {cmd::APP_ABOUT, s("&O programie..."), {}, s("Informacje o programie i jego wersji")},
+        {cmd::ADD, s("&Dodaj\tIns"), {K(Qt::Key_Insert)}, s("Dodaje nową pozycję")},
+        {cmd::DELETE, s("&Usuń\tDel"), {K(Qt::Key_Delete)}, s("Usuwa zaznaczone pozycje")},
+        {cmd::VIEW_TOOLBAR,
+         s("&Pasek narzędzi"),
+         {},
+         s("Pokazuje lub ukrywa pasek narzędzi"),
+         true},
+        {cmd::VIEW_STATUS_BAR,
+         s("Pasek &Statusu"),
+         {},
+         s("Pokazuje lub ukrywa pasek statusu"),
+         true},
+        {cmd::WINDOW_CASCADE, s("&Kaskadowo"), {}, s("Układa okna kaskadowo")},
+        {cmd::WINDOW_TILE, s("&Sąsiadująco"), {}, s("Układa okna obok siebie")},
+        {cmd::WINDOW_ARRANGE, s("&Uporządkuj ikony"), {}, s("Układa ikony okien u dołu")},
+        {cmd::APP_ABOUT, s("&O programie"), {}, s("Informacje o programie i jego wersji")},
         // Commands of the key table that only some views handle.
-        {cmd::EDIT_COPY, s("Kopiuj"), {K(Qt::CTRL | Qt::Key_C), K(Qt::CTRL | Qt::Key_Insert)}},
-        {cmd::EDIT_CUT, s("Wytnij"), {K(Qt::CTRL | Qt::Key_X), K(Qt::SHIFT | Qt::Key_Delete)}},
-        {cmd::EDIT_PASTE, s("Wklej"), {K(Qt::CTRL | Qt::Key_V), K(Qt::SHIFT | Qt::Key_Insert)}},
-        {cmd::EDIT, s("Edytuj"), {K(Qt::Key_Return), K(Qt::Key_Enter)}},
-        {cmd::FILE_PRINT, s("Drukuj..."), {K(Qt::CTRL | Qt::Key_P)}},
-        {cmd::FILE_PRINT_PREVIEW, s("Podgląd wydruku")},
-        {cmd::NEXT_PANE, s("Następny panel"), {K(Qt::Key_F6)}},
-        {cmd::PREV_PANE, s("Poprzedni panel"), {K(Qt::SHIFT | Qt::Key_F6)}},
-        {cmd::SELECT_ALL, s("Zaznacz wszystko"), {K(Qt::CTRL | Qt::Key_A)}},
+        {cmd::EDIT_COPY,
+         s("Kopiuj"),
+         {K(Qt::CTRL | Qt::Key_C), K(Qt::CTRL | Qt::Key_Insert)},
+         s("Kopiuje zaznaczenie do schowka")},
+        {cmd::EDIT_CUT,
+         s("Wytnij"),
+         {K(Qt::CTRL | Qt::Key_X), K(Qt::SHIFT | Qt::Key_Delete)},
+         s("Przenosi zaznaczenie do schowka")},
+        {cmd::EDIT_PASTE,
+         s("Wklej"),
+         {K(Qt::CTRL | Qt::Key_V), K(Qt::SHIFT | Qt::Key_Insert)},
+         s("Wstawia zawartość schowka")},
+        {cmd::EDIT,
+         s("Edytuj"),
+         {K(Qt::Key_Return), K(Qt::Key_Enter)},
+         s("Zmienia zaznaczoną pozycję")},
+        {cmd::FILE_PRINT, s("Drukuj"), {K(Qt::CTRL | Qt::Key_P)}, s("Drukuje aktywny dokument")},
+        {cmd::FILE_PRINT_PREVIEW, s("Podgląd wydruku"), {}, s("Pokazuje wydruk na ekranie")},
+        {cmd::NEXT_PANE,
+         s("Następny panel"),
+         {K(Qt::Key_F6)},
+         s("Przechodzi do następnego panelu")},
+        {cmd::PREV_PANE,
+         s("Poprzedni panel"),
+         {K(Qt::SHIFT | Qt::Key_F6)},
+         s("Przechodzi do poprzedniego panelu")},
+        {cmd::WINDOW_NEXT,
+         s("Następne okno"),
+         {K(Qt::CTRL | Qt::Key_F6)},
+         s("Uaktywnia następne okno")},
+        {cmd::WINDOW_PREV,
+         s("Poprzednie okno"),
+         {K(Qt::CTRL | Qt::SHIFT | Qt::Key_F6)},
+         s("Uaktywnia poprzednie okno")},
+        {cmd::SELECT_ALL,
+         s("Zaznacz wszystko"),
+         {K(Qt::CTRL | Qt::Key_A)},
+         s("Zaznacza wszystkie pozycje")},
     };
 }
 
@@ -84,6 +118,9 @@ QList<MenuSection> frameMenu() {
         {QStringLiteral("Pomo&c"), {cmd::APP_ABOUT}},
     };
 }
+
+// Menus show at most this many characters of a recent file's path.
+constexpr int RECENT_FILE_CHARS = 40;
 
 void showTexts(QAction* a, const CommandSpec& spec) {
     a->setText(spec.text);
@@ -121,11 +158,13 @@ bool MainFrame::create() {
 
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this] {
         showMenusFor(activeDocument());
+        updateCaption();
         updateCommands();
     });
     connect(&manager_, &DocManager::documentOpened, this, &MainFrame::onDocumentOpened);
     connect(&manager_, &DocManager::documentClosing, this, &MainFrame::onDocumentClosing);
     connect(&manager_, &DocManager::viewRequested, this, &MainFrame::showView);
+    connect(&manager_, &DocManager::activationRequested, this, &MainFrame::activateDocument);
     connect(&manager_, &DocManager::recentFilesChanged, this, &MainFrame::updateRecentFiles);
     manager_.setDialogParent(this);
 
@@ -184,7 +223,8 @@ void MainFrame::buildActions() {
         });
         recentActions_.append(a);
     }
-    recentPlaceholder_ = new QAction(QStringLiteral("Lista ostatnio otwartych plików"), this);
+    recentPlaceholder_ = new QAction(QStringLiteral("&Lista ostatnio otwartych plików"), this);
+    recentPlaceholder_->setStatusTip(QStringLiteral("Otwiera ostatnio używany dokument"));
     recentPlaceholder_->setEnabled(false);
 }
 
@@ -237,6 +277,11 @@ QList<QMenu*> MainFrame::buildMenus(const QList<MenuSection>& sections) {
         for (int id : section.items) {
             if (id == MenuSection::SEPARATOR) {
                 menu->addSeparator();
+            } else if (id == MenuSection::WINDOW_LIST) {
+                WindowList& list = windowLists_[menu];
+                list.marker = menu->addSeparator();
+                list.marker->setVisible(false);
+                connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillWindowList(menu); });
             } else if (id == MenuSection::RECENT_FILES) {
                 // The placeholder keeps the list's place while it is empty.
                 menu->addAction(recentPlaceholder_);
@@ -291,24 +336,111 @@ void MainFrame::updateRecentFiles() {
     for (int i = 0; i < recentActions_.size(); ++i) {
         QAction* a = recentActions_[i];
         a->setVisible(i < files.size());
-        if (i < files.size())
-            a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(files.at(i)));
+        if (i >= files.size())
+            continue;
+        const QString shown = shortenedPath(files.at(i), RECENT_FILE_CHARS);
+        // A "&" of the path is shown as itself, not as an access key.
+        QString text = shown;
+        text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(text));
+        a->setStatusTip(QStringLiteral("Otwiera dokument %1").arg(files.at(i)));
     }
     recentPlaceholder_->setVisible(files.isEmpty());
+}
+
+void MainFrame::fillWindowList(QMenu* menu) {
+    WindowList& list = windowLists_[menu];
+    qDeleteAll(list.items);
+    list.items.clear();
+    QList<QAction*> items;
+    const ChildFrame* active = activeFrame();
+    int n = 0;
+    for (QMdiSubWindow* w : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+        auto* frame = qobject_cast<ChildFrame*>(w);
+        if (!frame || frame->isReleased())
+            continue;
+        ++n;
+        QString title = frame->windowTitle();
+        title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        auto* a = new QAction(n <= 9 ? QStringLiteral("&%1 %2").arg(n).arg(title) : title, menu);
+        a->setCheckable(true);
+        a->setChecked(frame == active);
+        a->setStatusTip(QStringLiteral("Uaktywnia to okno"));
+        connect(a, &QAction::triggered, this, [this, f = QPointer<ChildFrame>(frame)] {
+            if (f)
+                bringToFront(f);
+        });
+        items << a;
+    }
+    // The list follows its marker, before whatever the menu has after it.
+    const QList<QAction*> all = menu->actions();
+    const int at = all.indexOf(list.marker);
+    QAction* before = at + 1 < all.size() ? all.at(at + 1) : nullptr;
+    menu->insertActions(before, items);
+    list.marker->setVisible(!items.isEmpty() && at > 0);
+    list.items = items;
+}
+
+void MainFrame::updateCaption() {
+    const ChildFrame* frame = activeFrame();
+    const QString caption =
+        frame ? QStringLiteral("%1 - [%2]").arg(appTitle(), frame->windowTitle()) : appTitle();
+    if (windowTitle() != caption)
+        setWindowTitle(caption);
+}
+
+void MainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // A maximised child window writes its own form of the caption; ours stays.
+    if (event->type() == QEvent::WindowTitleChange)
+        updateCaption();
+}
+
+void MainFrame::numberFrames(UiDocument* doc) {
+    QList<ChildFrame*> frames;
+    for (QMdiSubWindow* w : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+        auto* frame = qobject_cast<ChildFrame*>(w);
+        if (frame && frame->document() == doc && !frame->isReleased())
+            frames << frame;
+    }
+    for (int i = 0; i < frames.size(); ++i)
+        frames[i]->setTitleNumber(frames.size() > 1 ? i + 1 : 0);
+    updateCaption();
+}
+
+void MainFrame::bringToFront(ChildFrame* frame) {
+    if (frame->isMinimized())
+        frame->showNormal();
+    mdi_->setActiveSubWindow(frame);
+    updateCaption();
+}
+
+void MainFrame::activateDocument(UiDocument* doc) {
+    const QList<QMdiSubWindow*> list = mdi_->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (int i = list.size() - 1; i >= 0; --i) {
+        auto* frame = qobject_cast<ChildFrame*>(list[i]);
+        if (frame && frame->document() == doc && !frame->isReleased()) {
+            bringToFront(frame);
+            return;
+        }
+    }
 }
 
 ChildFrame* MainFrame::activeFrame() const {
     if (!mdi_)
         return nullptr;
-    QMdiSubWindow* w = mdi_->activeSubWindow();
-    if (!w) {
-        // Without focus on the program the area reports no active window; take the top one.
-        const QList<QMdiSubWindow*> list = mdi_->subWindowList(QMdiArea::ActivationHistoryOrder);
-        for (int i = list.size() - 1; i >= 0 && !w; --i)
-            if (list[i]->isVisible())
-                w = list[i];
+    auto* active = qobject_cast<ChildFrame*>(mdi_->activeSubWindow());
+    if (active && !active->isReleased())
+        return active;
+    // Without focus on the program the area reports no active window, and a window that is
+    // going may still be reported; take the top one that stays.
+    const QList<QMdiSubWindow*> list = mdi_->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (int i = list.size() - 1; i >= 0; --i) {
+        auto* frame = qobject_cast<ChildFrame*>(list[i]);
+        if (frame && frame->isVisible() && !frame->isReleased())
+            return frame;
     }
-    return qobject_cast<ChildFrame*>(w);
+    return nullptr;
 }
 
 UiDocument* MainFrame::activeDocument() const {
@@ -376,6 +508,8 @@ bool MainFrame::updateCommand(int id, CommandState& state) {
         case cmd::WINDOW_CASCADE:
         case cmd::WINDOW_TILE:
         case cmd::WINDOW_ARRANGE:
+        case cmd::WINDOW_NEXT:
+        case cmd::WINDOW_PREV:
             state.enabled = mdi_ && !mdi_->subWindowList().isEmpty();
             return true;
     }
@@ -414,6 +548,12 @@ bool MainFrame::runCommand(int id) {
         case cmd::WINDOW_TILE:
             mdi_->tileSubWindows();
             return true;
+        case cmd::WINDOW_NEXT:
+            mdi_->activateNextSubWindow();
+            return true;
+        case cmd::WINDOW_PREV:
+            mdi_->activatePreviousSubWindow();
+            return true;
         case cmd::WINDOW_ARRANGE: {
             // Minimised windows in a row along the bottom edge.
             int x = 0;
@@ -444,14 +584,15 @@ void MainFrame::showAbout() {
 }
 
 void MainFrame::pageSetup() {
-    QPageSetupDialog dialog(&appPrinter(), this);
+    PrinterSetupDialog dialog(appPrinter(), this);
     dialog.exec();
 }
 
 ChildFrame* MainFrame::frameOf(UiDocument* doc, const QString& viewName) const {
     for (QMdiSubWindow* w : mdi_->subWindowList()) {
         auto* frame = qobject_cast<ChildFrame*>(w);
-        if (frame && frame->document() == doc && frame->viewName() == viewName)
+        if (frame && frame->document() == doc && frame->viewName() == viewName &&
+            !frame->isReleased())
             return frame;
     }
     return nullptr;
@@ -464,8 +605,20 @@ ChildFrame* MainFrame::openView(UiDocument* doc, const QString& viewName) {
         return nullptr;
     }
     mdi_->addSubWindow(frame);
+    connect(frame, &ChildFrame::released, this,
+            [this, d = QPointer<UiDocument>(doc)](bool wasMaximized) {
+                // The window that comes to the front keeps the maximised look.
+                ChildFrame* next = activeFrame();
+                if (wasMaximized && next && !next->isMinimized()) {
+                    next->showMaximized();
+                    mdi_->setActiveSubWindow(next);
+                }
+                if (d)
+                    numberFrames(d);
+            });
     frame->showMaximized();
     mdi_->setActiveSubWindow(frame);
+    numberFrames(doc);
     showMenusFor(doc);
     updateCommands();
     return frame;
@@ -475,14 +628,13 @@ ChildFrame* MainFrame::showView(UiDocument* doc, const QString& viewName) {
     ChildFrame* frame = frameOf(doc, viewName);
     if (!frame)
         return openView(doc, viewName);
-    if (frame->isMinimized())
-        frame->showNormal();
-    mdi_->setActiveSubWindow(frame);
+    bringToFront(frame);
     return frame;
 }
 
 void MainFrame::onDocumentOpened(UiDocument* doc) {
     connect(doc, &UiDocument::commandStateChanged, this, &MainFrame::updateCommands);
+    connect(doc, &UiDocument::titleChanged, this, [this, doc] { numberFrames(doc); });
     openView(doc, doc->docTemplate().defaultView());
 }
 
@@ -495,6 +647,7 @@ void MainFrame::onDocumentClosing(UiDocument* doc) {
     // The next window becomes active; with none left the menus of no document return.
     QTimer::singleShot(0, this, [this] {
         showMenusFor(activeDocument());
+        updateCaption();
         updateCommands();
     });
 }

@@ -1,6 +1,7 @@
-// The main frame (caption "KOS ONLINE"; a maximised document window adds " - [title]"):
+// The main frame (caption "KOS ONLINE", with " - [window]" of the active document window):
 // multi-document area, tool bar, five-pane status bar, its own menu while no document is open
-// and the menu of the active document's template otherwise, the key table, and the close rule.
+// and the menu of the active document's template otherwise, the window list, the key table and
+// the close rule.
 #pragma once
 
 #include <QMainWindow>
@@ -43,6 +44,8 @@ public:
     // Brings the document's window with this view to the front, or opens one; none when the
     // document's template has no such view.
     ChildFrame* showView(UiDocument* doc, const QString& viewName);
+    // Brings the document's most recently active window to the front.
+    void activateDocument(UiDocument* doc);
     UiDocument* activeDocument() const;
 
     // The command-update pass: every action enabled and checked as its handler says.
@@ -55,6 +58,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void addCommand(const CommandSpec& spec);
@@ -64,6 +68,12 @@ private:
     void buildStatusBar();
     void showMenusFor(UiDocument* doc);
     void updateRecentFiles();
+    // The open windows at the window-list place of a menu, the active one checked.
+    void fillWindowList(QMenu* menu);
+    void updateCaption();
+    // Windows of one document are told apart by ":1", ":2"... in their titles.
+    void numberFrames(UiDocument* doc);
+    void bringToFront(ChildFrame* frame);
     ChildFrame* frameOf(UiDocument* doc, const QString& viewName) const;
     ChildFrame* openView(UiDocument* doc, const QString& viewName);
     void onDocumentOpened(UiDocument* doc);
@@ -83,6 +93,12 @@ private:
     QMap<int, QAction*> actions_;
     QList<QAction*> recentActions_;
     QAction* recentPlaceholder_ = nullptr;
+    // Menus with a window list: the separator that marks its place, and the list's items.
+    struct WindowList {
+        QAction* marker = nullptr;
+        QList<QAction*> items;
+    };
+    QMap<QMenu*, WindowList> windowLists_;
     // Texts of each command when no document type names it in its own words.
     QMap<int, CommandSpec> baseTexts_;
     QList<QMenu*> frameMenus_;

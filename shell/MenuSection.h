@@ -10,6 +10,7 @@ struct MenuSection {
     // Item values that are not commands.
     static constexpr int SEPARATOR = 0;
     static constexpr int RECENT_FILES = -1;  // the recent-file list with its placeholder
+    static constexpr int WINDOW_LIST = -2;   // the open windows, filled each time the menu opens
 
     QString title;
     QList<int> items;

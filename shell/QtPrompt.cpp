@@ -39,4 +39,19 @@ bool QtPrompt::ask(const std::string& text) {
     return box.exec() == QMessageBox::Yes;
 }
 
+PromptAnswer QtPrompt::askYesNoCancel(const std::string& text) {
+    QMessageBox box(QMessageBox::Question, appTitle(), QString::fromStdString(text),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return PromptAnswer::Yes;
+        case QMessageBox::No:
+            return PromptAnswer::No;
+        default:
+            return PromptAnswer::Cancel;  // Cancel, Escape or the close box
+    }
+}
+
 }  // namespace kos

@@ -15,6 +15,7 @@ public:
 
     void message(const std::string& text, PromptIcon icon) override;
     bool ask(const std::string& text) override;
+    PromptAnswer askYesNoCancel(const std::string& text) override;
 
 private:
     QWidget* parent_;

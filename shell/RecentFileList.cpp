@@ -4,6 +4,27 @@
 
 namespace kos {
 
+QString shortenedPath(const QString& path, int maxChars) {
+    if (path.size() <= maxChars)
+        return path;
+    const QChar sep = QLatin1Char('/');
+    const QStringList parts = path.split(sep);
+    if (parts.size() < 3)
+        return parts.last();
+    // "/home/.../name": the part before the second separator stays ("" for an absolute path).
+    const QString head = parts.first().isEmpty() ? sep + parts.at(1) : parts.first();
+    const int firstTail = parts.first().isEmpty() ? 2 : 1;
+    QString tail = parts.last();
+    for (int i = parts.size() - 2; i >= firstTail; --i) {
+        const QString longer = parts.at(i) + sep + tail;
+        if (head.size() + 5 + longer.size() > maxChars)
+            break;
+        tail = longer;
+    }
+    const QString shown = head + QStringLiteral("/.../") + tail;
+    return shown.size() <= maxChars ? shown : parts.last();
+}
+
 RecentFileList::RecentFileList(SettingsStore& store) : store_(store) {}
 
 void RecentFileList::load() {

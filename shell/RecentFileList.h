@@ -11,6 +11,10 @@
 
 namespace kos {
 
+// A path as a menu shows it in at most maxChars characters: the first folder, "...", and as many
+// of the last folders as fit before the file name; the file name alone when even that is longer.
+QString shortenedPath(const QString& path, int maxChars);
+
 class RecentFileList {
 public:
     explicit RecentFileList(SettingsStore& store);

@@ -13,12 +13,9 @@ namespace {
 QList<CommandSpec> onlineCommands() {
     auto s = [](const char* text) { return QString::fromUtf8(text); };
     return {
-        {cmd::EXPORT_SALES,
-         s("Zapisz sprzedaż..."),
-         {},
-         s("Zapisuje sprzedaż do pliku tekstowego")},
+        {cmd::EXPORT_SALES, s("Zapisz &sprzedaż"), {}, s("Zapisuje sprzedaż do pliku tekstowego")},
         {cmd::EXPORT_SALES_RESET,
-         s("Zapisz sprzedaż i wyzeruj..."),
+         s("Zapisz sprzedaż i &wyzeruj"),
          {},
          s("Zapisuje sprzedaż do pliku tekstowego i ją zeruje")},
         {cmd::ADD, {}, {}, s("Dodaje kasy")},
@@ -40,7 +37,8 @@ QList<MenuSection> onlineMenu() {
           M::SEPARATOR, M::RECENT_FILES, M::SEPARATOR, cmd::APP_EXIT}},
         {QStringLiteral("&Edycja"), {cmd::ADD, cmd::DELETE}},
         {QStringLiteral("&Widok"), {cmd::VIEW_TOOLBAR, cmd::VIEW_STATUS_BAR}},
-        {QStringLiteral("&Okno"), {cmd::WINDOW_CASCADE, cmd::WINDOW_TILE, cmd::WINDOW_ARRANGE}},
+        {QStringLiteral("&Okno"),
+         {cmd::WINDOW_CASCADE, cmd::WINDOW_TILE, cmd::WINDOW_ARRANGE, M::WINDOW_LIST}},
         {QStringLiteral("Pomo&c"), {cmd::APP_ABOUT}},
     };
 }

@@ -77,11 +77,11 @@ QTreeWidgetItem* TarvelServerView::rowOfSlot(int slotIndex) const {
 
 void TarvelServerView::addRegisters(const QString& typed) {
     TarvelServerDoc& core = doc_->core();
-    const std::vector<int> added =
-        addRegistersFromText(core, typed.toStdString(), doc_->manager().context().prompt);
-    // Only this thread changes the numbers, so they can be read without the lock.
-    for (int slotIndex : added)
-        appendRow(core.logicalNumberAt(slotIndex), 0, slotIndex);
+    // Each row shows before a later token's error box. Only this thread changes the numbers,
+    // so they can be read without the lock.
+    addRegistersFromText(
+        core, typed.toStdString(), doc_->manager().context().prompt,
+        [this, &core](int slotIndex) { appendRow(core.logicalNumberAt(slotIndex), 0, slotIndex); });
     Q_EMIT doc_->commandStateChanged();
 }
 

@@ -179,6 +179,13 @@ TEST_F(ListViewExTest, SelectedRowIsHighlighted) {
     // The highlight runs on to the right edge of the window, past the last column.
     const int y = list.visualRect(model.index(1, 2)).center().y();
     EXPECT_EQ(QColor(image.pixel(list.viewport()->width() - 2, y)), highlight);
+    // The focused row is framed with dots.
+    ASSERT_TRUE(list.hasFocus());
+    const int top = list.visualRect(model.index(1, 1)).top();
+    int dots = 0;
+    for (int x = 100; x < 130; ++x)
+        dots += QColor(image.pixel(x, top)) == list.palette().color(QPalette::HighlightedText);
+    EXPECT_GE(dots, 5);
     list.setClientWidthSelection(false);
     image = snapshot();
     EXPECT_NE(QColor(image.pixel(list.viewport()->width() - 2, y)), highlight);

@@ -190,7 +190,8 @@ TEST_F(OnlineWindowTest, ClosingIsRefusedWhileOnline) {
 
     // After stopping, closing goes on with the save question (answered No here).
     f.prompt.shown.clear();
-    f.prompt.answers = {true, false};
+    f.prompt.answers = {true};
+    f.prompt.choices = {PromptAnswer::No};
     frame->execute(cmd::ONLINE_TOGGLE);
     ASSERT_FALSE(doc->isOnline());
     EXPECT_TRUE(frame->close());

@@ -1,13 +1,16 @@
-// Message boxes of the desktop program: the icon of each kind of message, and Yes/No answers.
+// Message boxes of the desktop program: the icon of each kind of message, Yes/No answers and
+// the Yes/No/Cancel question that Escape cancels.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QTimer>
 
 #include "GuiTestSupport.h"
 #include "shell/QtPrompt.h"
+#include "shell/QtTranslation.h"
 
 namespace kos::test {
 namespace {
@@ -59,6 +62,47 @@ TEST(QtPrompt, QuestionsAreYesNo) {
         EXPECT_EQ(seen.icon, QMessageBox::Question);
         EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
     }
+}
+
+TEST(QtPrompt, EscapeCancelsTheThreeWayQuestion) {
+    ensureGuiApp();
+    QtPrompt prompt;
+    struct Case {
+        QMessageBox::StandardButton press;  // NoButton: the user presses Escape
+        PromptAnswer expected;
+    };
+    const Case cases[] = {{QMessageBox::Yes, PromptAnswer::Yes},
+                          {QMessageBox::No, PromptAnswer::No},
+                          {QMessageBox::Cancel, PromptAnswer::Cancel},
+                          {QMessageBox::NoButton, PromptAnswer::Cancel}};
+    for (const Case& c : cases) {
+        QMessageBox::StandardButtons buttons;
+        QTimer::singleShot(0, [&buttons, press = c.press] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            buttons = box->standardButtons();
+            if (press == QMessageBox::NoButton) {
+                QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QApplication::sendEvent(box, &escape);
+            } else {
+                box->button(press)->click();
+            }
+        });
+        EXPECT_EQ(prompt.askYesNoCancel("Zapisz zmiany do a.dsr?"), c.expected);
+        EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    }
+}
+
+TEST(QtPrompt, QtButtonsSpeakPolish) {
+    ensureGuiApp();
+    auto translation = installQtTranslation();
+    ASSERT_NE(translation, nullptr);
+    QMessageBox box(QMessageBox::Question, "", "",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QStringList texts;
+    for (auto b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+        texts << box.button(b)->text().remove('&');
+    EXPECT_EQ(texts, QStringList({"Tak", "Nie", "Anuluj"}));
 }
 
 }  // namespace

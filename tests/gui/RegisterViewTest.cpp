@@ -77,9 +77,10 @@ TEST_F(RegisterViewTest, ErrorsStopTheRestOfTheList) {
         {"5,,7", {"5:nie podłączona:0"}, "Niepoprawny format numeru kasy ."},
         {"5, 7a", {"5:nie podłączona:0"}, "Niepoprawny format numeru kasy 7a."},
         {"5,5,7", {"5:nie podłączona:0"}, "Kasa o tym numerze 5 już istnieje lub za dużo kas."},
-        // The line calls registers 1 to 99 only.
-        {"3,100", {"3:nie podłączona:0"}, "Niepoprawny format numeru kasy 100."},
-        {"3,0", {"3:nie podłączona:0"}, "Niepoprawny format numeru kasy 0."},
+        // The line calls registers 0 to 99 only.
+        {"3,100", {"3:nie podłączona:0"}, "Numer kasy 100 jest spoza zakresu od 0 do 99."},
+        {"3,-1", {"3:nie podłączona:0"}, "Numer kasy -1 jest spoza zakresu od 0 do 99."},
+        {"3,0", {"3:nie podłączona:0", "0:nie podłączona:1"}, ""},
         {"4,", {"4:nie podłączona:0"}, ""},
         {" +9 , 99 ", {"9:nie podłączona:0", "99:nie podłączona:1"}, ""},
     };
@@ -88,8 +89,13 @@ TEST_F(RegisterViewTest, ErrorsStopTheRestOfTheList) {
             doc->core().removeRegister(i);
         view->refill();
         f.prompt.shown.clear();
+        std::vector<std::string> behindTheBox;
+        f.prompt.onMessage = [&](const std::string&) { behindTheBox = rows(); };
         add(c.text);
         EXPECT_EQ(rows(), c.rows) << c.text.toStdString();
+        if (!c.message.empty()) {  // the rows added are in the list before the error shows
+            EXPECT_EQ(behindTheBox, c.rows) << c.text.toStdString();
+        }
         if (c.message.empty()) {
             EXPECT_TRUE(f.prompt.shown.empty()) << c.text.toStdString();
         } else {

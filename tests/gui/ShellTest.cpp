@@ -5,9 +5,12 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
+#include <QSet>
 #include <QStatusBar>
 #include <QToolBar>
+#include <functional>
 
 #include "GuiTestSupport.h"
 #include "app/KosTemplates.h"
@@ -16,6 +19,7 @@
 #include "shell/AboutDialog.h"
 #include "shell/ChildFrame.h"
 #include "shell/Commands.h"
+#include "shell/RecentFileList.h"
 #include "shell/UiDocument.h"
 
 namespace kos::test {
@@ -48,7 +52,7 @@ TEST(Shell, FirstStartOpensNoDocumentAndNowyCreatesAnOnlineDocument) {
     EXPECT_EQ(frame->windowTitle(), "KOS ONLINE");
     EXPECT_EQ(menuTitles(frame), QStringList({"Plik", "Widok", "Pomoc"}));
     EXPECT_EQ(menuItems(frame, "Plik"),
-              QStringList({"Nowy", "Otwórz...", "Parametry...", "Ustawienia strony...",
+              QStringList({"Nowy", "Otwórz", "Parametry", "Ustawienia strony",
                            "Lista ostatnio otwartych plików", "Koniec"}));
     // Defaults of a clean store.
     EXPECT_EQ(f.app->settings().port, 1);
@@ -71,8 +75,8 @@ TEST(Shell, FirstStartOpensNoDocumentAndNowyCreatesAnOnlineDocument) {
     EXPECT_EQ(frame->windowTitle(), "KOS ONLINE - [" + doc->title() + "]");
     EXPECT_EQ(menuTitles(frame), QStringList({"Plik", "Edycja", "Widok", "Okno", "Pomoc"}));
     EXPECT_EQ(menuItems(frame, "Plik"),
-              QStringList({"Nowy", "Otwórz...", "Zamknij okno", "Zapisz", "Zapisz jako...",
-                           "Parametry...", "Zapisz sprzedaż...", "Zapisz sprzedaż i wyzeruj...",
+              QStringList({"Nowy", "Otwórz", "Zamknij okno", "Zapisz", "Zapisz jako", "Parametry",
+                           "Zapisz sprzedaż", "Zapisz sprzedaż i wyzeruj",
                            "Lista ostatnio otwartych plików", "Koniec"}));
     EXPECT_EQ(menuItems(frame, "Edycja"), QStringList({"Dodaj", "Usuń"}));
     EXPECT_EQ(menuItems(frame, "Okno"),
@@ -289,21 +293,177 @@ TEST(Shell, ViewMenuHidesAndShowsTheBars) {
     EXPECT_TRUE(frame->toolBar()->isVisible());
 }
 
-TEST(Shell, ClosingAModifiedDocumentAsksToSave) {
+TEST(Shell, TheSaveQuestionCanBeCancelledWhateverCloses) {
+    using Close = std::function<void(MainFrame*)>;
+    const std::pair<const char*, Close> closers[] = {
+        {"close box", [](MainFrame* m) { m->activeFrame()->close(); }},
+        {"Zamknij okno", [](MainFrame* m) { m->execute(cmd::FILE_CLOSE); }},
+        {"Koniec", [](MainFrame* m) { m->execute(cmd::APP_EXIT); }},
+        {"main window", [](MainFrame* m) { m->close(); }},
+    };
+    for (const auto& [how, close] : closers) {
+        for (PromptAnswer answer : {PromptAnswer::Yes, PromptAnswer::No, PromptAnswer::Cancel}) {
+            SCOPED_TRACE(std::string(how) + " " + std::to_string(int(answer)));
+            GuiFixture f;
+            MainFrame* frame = f.app->mainFrame();
+            frame->show();
+            frame->execute(cmd::FILE_NEW);
+            UiDocument* doc = frame->activeDocument();
+            const std::string title = doc->title().toStdString();
+            qobject_cast<TarvelServerView*>(frame->activeFrame()->widget())->addRegisters("1");
+            const std::string path = f.dir.file("saved.dsr");
+            f.prompt.choices = {answer};
+            f.files.answers.push_back(QString::fromStdString(path));
+            close(frame);
+            drainEvents();
+            ASSERT_EQ(f.texts(), std::vector<std::string>{"Zapisz zmiany do " + title + "?"});
+            EXPECT_EQ(f.prompt.shown[0].icon, PromptIcon::Question);
+            const bool cancelled = answer == PromptAnswer::Cancel;
+            EXPECT_EQ(f.app->docManager().documents().size(), cancelled ? 1 : 0);
+            EXPECT_EQ(readFile(path).empty(), answer != PromptAnswer::Yes);
+            if (cancelled) {
+                EXPECT_TRUE(doc->isModified());
+                EXPECT_TRUE(frame->isVisible());
+                EXPECT_EQ(frame->activeDocument(), doc);
+            }
+        }
+    }
+}
+
+// Two saved documents, a.dsr opened first; b.dsr is active.
+struct TwoDocuments {
+    TwoDocuments() {
+        frame = f.app->mainFrame();
+        for (const char* name : {"a.dsr", "b.dsr"}) {
+            frame->execute(cmd::FILE_NEW);
+            paths << QString::fromStdString(f.dir.file(name));
+            f.files.answers.push_back(paths.back());
+            docs << frame->activeDocument();
+            f.app->docManager().saveAs(docs.back());
+        }
+    }
+    QString caption(int i) const { return "KOS ONLINE - [" + docs[i]->title() + "]"; }
+
     GuiFixture f;
-    MainFrame* frame = f.app->mainFrame();
-    frame->execute(cmd::FILE_NEW);
-    auto* view = qobject_cast<TarvelServerView*>(frame->activeFrame()->widget());
-    view->addRegisters("1");
-    const std::string path = f.dir.file("saved.dsr");
-    f.prompt.answers = {true};
-    f.files.answers.push_back(QString::fromStdString(path));
-    frame->activeFrame()->close();
+    MainFrame* frame;
+    QStringList paths;
+    QList<UiDocument*> docs;
+};
+
+TEST(Shell, OpeningAnOpenDocumentBringsItsWindowToTheFront) {
+    TwoDocuments t;
+    EXPECT_EQ(t.f.app->docManager().openDocumentFile(t.paths[0]), t.docs[0]);
+    EXPECT_EQ(t.frame->activeDocument(), t.docs[0]);
+    EXPECT_EQ(t.frame->windowTitle(), t.caption(0));
+    // The recent-file list does the same; b.dsr is its first entry.
+    t.frame->activeFrame()->showMinimized();
+    t.frame->recentFileActions()[0]->trigger();
+    EXPECT_EQ(t.frame->activeDocument(), t.docs[1]);
+    t.frame->recentFileActions()[1]->trigger();
+    EXPECT_EQ(t.frame->activeDocument(), t.docs[0]);
+    EXPECT_FALSE(t.frame->activeFrame()->isMinimized());
+    EXPECT_EQ(t.f.app->docManager().documents().size(), 2);
+}
+
+TEST(Shell, CaptionNamesTheActiveWindowMaximisedOrNot) {
+    TwoDocuments t;
+    ChildFrame* b = t.frame->activeFrame();
+    EXPECT_TRUE(b->isMaximized());
+    EXPECT_EQ(t.frame->windowTitle(), t.caption(1));
+    b->showNormal();
+    EXPECT_EQ(t.frame->windowTitle(), t.caption(1));
+    b->showMaximized();
+
+    // Closing the active window leaves the other one maximised and named in the caption.
+    t.frame->execute(cmd::FILE_CLOSE);
     drainEvents();
-    EXPECT_TRUE(f.app->docManager().documents().isEmpty());
-    ASSERT_EQ(f.prompt.shown.size(), 1u);
-    EXPECT_EQ(f.prompt.shown[0].icon, PromptIcon::Question);
-    EXPECT_FALSE(readFile(path).empty());
+    ASSERT_NE(t.frame->activeFrame(), nullptr);
+    EXPECT_TRUE(t.frame->activeFrame()->isMaximized());
+    EXPECT_EQ(t.frame->windowTitle(), t.caption(0));
+    t.frame->execute(cmd::FILE_CLOSE);
+    drainEvents();
+    EXPECT_EQ(t.frame->windowTitle(), "KOS ONLINE");
+}
+
+TEST(Shell, WindowMenuListsTheWindowsAndCtrlF6MovesBetweenThem) {
+    TwoDocuments t;
+    QMenu* menu = nullptr;
+    for (QAction* a : t.frame->menuBar()->actions())
+        if (a->text().remove('&') == "Okno")
+            menu = a->menu();
+    ASSERT_NE(menu, nullptr);
+    auto listed = [&] {
+        Q_EMIT menu->aboutToShow();
+        QStringList items;
+        for (QAction* a : menu->actions())
+            if (a->isCheckable())
+                items << (a->isChecked() ? "*" : "") + a->text();
+        return items;
+    };
+    EXPECT_EQ(listed(), QStringList({"&1 a.dsr", "*&2 b.dsr"}));
+    menu->actions().at(menu->actions().size() - 2)->trigger();
+    EXPECT_EQ(t.frame->activeDocument(), t.docs[0]);
+    EXPECT_EQ(listed(), QStringList({"*&1 a.dsr", "&2 b.dsr"}));
+
+    t.frame->execute(cmd::WINDOW_NEXT);
+    EXPECT_EQ(t.frame->activeDocument(), t.docs[1]);
+    t.frame->execute(cmd::WINDOW_PREV);
+    EXPECT_EQ(t.frame->activeDocument(), t.docs[0]);
+    EXPECT_TRUE(t.frame->action(cmd::WINDOW_NEXT)
+                    ->shortcuts()
+                    .contains(QKeySequence(Qt::CTRL | Qt::Key_F6)));
+
+    t.frame->execute(cmd::FILE_CLOSE);
+    drainEvents();
+    EXPECT_EQ(listed(), QStringList({"*&1 b.dsr"}));
+}
+
+// Every item of every menu shown has a status-bar text and an access key no sibling shares.
+void expectMenusUsable(MainFrame* frame) {
+    for (QAction* top : frame->menuBar()->actions()) {
+        Q_EMIT top->menu()->aboutToShow();
+        QSet<QChar> keys;
+        for (QAction* a : top->menu()->actions()) {
+            if (a->isSeparator() || !a->isVisible())
+                continue;
+            const QString text = a->text();
+            SCOPED_TRACE(text.toStdString());
+            EXPECT_FALSE(a->statusTip().isEmpty());
+            EXPECT_FALSE(text.section('\t', 0, 0).endsWith("..."));
+            const int amp = text.indexOf('&');
+            ASSERT_GE(amp, 0);
+            EXPECT_FALSE(keys.contains(text.at(amp + 1).toLower()));
+            keys.insert(text.at(amp + 1).toLower());
+        }
+    }
+}
+
+TEST(Shell, LongPathsAreShortenedForTheMenu) {
+    const std::pair<QString, QString> cases[] = {
+        {"/home/ala/praca.dsr", "/home/ala/praca.dsr"},
+        {"/home/ala/dokumenty/sklep/kasy/praca.dsr", "/home/.../sklep/kasy/praca.dsr"},
+        {"/home/ala/dokumenty/bardzo_dluga_nazwa_pliku_sklepu.dsr",
+         "bardzo_dluga_nazwa_pliku_sklepu.dsr"},
+    };
+    for (const auto& [path, shown] : cases)
+        EXPECT_EQ(shortenedPath(path, 32), shown) << path.toStdString();
+}
+
+TEST(Shell, MenuItemsHaveHelpTextsAndTheirOwnAccessKeys) {
+    TwoDocuments t;
+    // A long path is shortened in the menu and given whole in the status bar.
+    const QString deep = QString::fromStdString(t.f.dir.file("a/bardzo/dlugi/katalog/praca.dsr"));
+    t.f.app->docManager().recentFiles().add(deep);
+    Q_EMIT t.f.app->docManager().recentFilesChanged();
+    QAction* first = t.frame->recentFileActions()[0];
+    EXPECT_LE(first->text().size(), 43);
+    EXPECT_TRUE(first->text().endsWith("/katalog/praca.dsr"));
+    EXPECT_TRUE(first->statusTip().endsWith(deep));
+    expectMenusUsable(t.frame);
+    t.frame->execute(cmd::FILE_CLOSE);
+    t.frame->execute(cmd::FILE_CLOSE);
+    drainEvents();
+    expectMenusUsable(t.frame);
 }
 
 // A second document type: two views, a menu of its own and its own words for "Dodaj".

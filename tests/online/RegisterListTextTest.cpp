@@ -9,36 +9,40 @@ namespace kos::test {
 namespace {
 
 TEST(RegisterListTextTest, ParsesTokensUpToTheFirstBadOne) {
+    constexpr auto OK = RegisterTokenFault::None;
+    constexpr auto FORMAT = RegisterTokenFault::Format;
+    constexpr auto RANGE = RegisterTokenFault::Range;
     struct Case {
         const char* text;
         std::vector<int32_t> numbers;
-        bool valid;
+        RegisterTokenFault fault;
         const char* badToken;
     };
     const std::vector<Case> cases = {
-        {"8,2,56", {8, 2, 56}, true, ""},
-        {"  8 , 2\t,56 \n", {8, 2, 56}, true, ""},
-        {"", {}, true, ""},
-        {"   ", {}, true, ""},
-        {"5,", {5}, true, ""},
-        {"+7,99,1", {7, 99, 1}, true, ""},
-        {"5,x,7", {5}, false, "x"},
-        {"5,,7", {5}, false, ""},
-        {",5", {}, false, ""},
-        {"7a", {}, false, "7a"},
-        {"1 2", {}, false, "1 2"},
-        {"3,0", {3}, false, "0"},
-        {"100", {}, false, "100"},
-        {"-3", {}, false, "-3"},
-        {"257", {}, false, "257"},
-        {"99999999999999999999", {}, false, "99999999999999999999"},
-        {"+", {}, false, "+"},
+        {"8,2,56", {8, 2, 56}, OK, ""},
+        {"  8 , 2\t,56 \n", {8, 2, 56}, OK, ""},
+        {"", {}, OK, ""},
+        {"   ", {}, OK, ""},
+        {"5,", {5}, OK, ""},
+        {"+7,99,1", {7, 99, 1}, OK, ""},
+        {"3,0,-0", {3, 0, 0}, OK, ""},
+        {"5,x,7", {5}, FORMAT, "x"},
+        {"5,,7", {5}, FORMAT, ""},
+        {",5", {}, FORMAT, ""},
+        {"7a", {}, FORMAT, "7a"},
+        {"1 2", {}, FORMAT, "1 2"},
+        {"+", {}, FORMAT, "+"},
+        {"-x", {}, FORMAT, "-x"},
+        {"4,100", {4}, RANGE, "100"},
+        {"-3", {}, RANGE, "-3"},
+        {"257", {}, RANGE, "257"},
+        {"99999999999999999999", {}, RANGE, "99999999999999999999"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         const RegisterListText r = parseRegisterList(c.text);
         EXPECT_EQ(c.numbers, r.numbers);
-        EXPECT_EQ(c.valid, r.valid);
+        EXPECT_EQ(c.fault, r.fault);
         EXPECT_EQ(c.badToken, r.badToken);
     }
 }
