@@ -238,7 +238,7 @@ Tx310Code TX310Comm::receiveFrame(std::string& out, bool sendAckAfter) {
 }
 
 Tx310Code TX310Comm::selectEcr(uint8_t nr) {
-    if (nr < 1 || nr > 99)
+    if (nr > 99)
         return TX310_ERR_ECR_NUMBER;
     Tx310Code rc = sendFF(4);
     if (rc != TX310_OK)

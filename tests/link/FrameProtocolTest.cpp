@@ -207,7 +207,9 @@ TEST(FrameProtocolTest, SendFfSelectAndRelease) {
     Line line;
     EXPECT_EQ(line.comm.selectEcr(7), TX310_OK);
     EXPECT_EQ(line.pty.drain(50), test::callBytes(7));
-    EXPECT_EQ(line.comm.selectEcr(0), TX310_ERR_ECR_NUMBER);
+    // Number 0 is called as "00"; 100 and above cannot be called.
+    EXPECT_EQ(line.comm.selectEcr(0), TX310_OK);
+    EXPECT_EQ(line.pty.drain(50), test::callBytes(0));
     EXPECT_EQ(line.comm.selectEcr(100), TX310_ERR_ECR_NUMBER);
     EXPECT_EQ(line.pty.drain(50), "");
     EXPECT_EQ(line.comm.leaveInLineMode(), TX310_OK);
