@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <memory>
@@ -69,8 +70,9 @@ protected:
     Outcome run(std::vector<std::string> args, bool onLine = true) {
         // Options given by the case come after these and override them.
         if (onLine)
-            args.insert(args.begin() + 2, {"--device", sim->slavePath(), "--port", "1", "--speed",
-                                           "9600", "--ecr", "1"});
+            args.insert(
+                args.begin() + std::min<size_t>(2, args.size()),
+                {"--device", sim->slavePath(), "--port", "1", "--speed", "9600", "--ecr", "1"});
         const pid_t child = ::fork();
         if (child == 0) {
             ::chdir(dir.path().c_str());
@@ -315,6 +317,35 @@ TEST_F(LineCommands, BadInputEndsWithItsMessageAndAConsistentFile) {
     EXPECT_NE(std::string::npos, r.err.find("Unexpected file format.")) << r.err;
     EXPECT_EQ("not an article file", readFile(dir.file("junk.dat")));
     EXPECT_EQ(before, sentOf("").size());
+}
+
+TEST_F(LineCommands, DeleteSelectedAndZeroWithTheProtocolLog) {
+    SimOptions o;
+    o.articles = registerTable();
+    startSim(o);
+    ::mkdir(dir.file("config").c_str(), 0755);
+    ::mkdir(dir.file("config/Tarvel").c_str(), 0755);
+    writeFile(dir.file("config/Tarvel/KOS.ini"), "[KOS%20ONLINE]\nSettings\\EcrSaveToLog=1\n");
+    std::vector<std::unique_ptr<Article>> list;
+    list.push_back(article("12", "MLEKO", 250));
+    list.push_back(article("13", "CHLEB", 399));
+    writeDocument("a.dat", std::move(list));
+
+    Outcome r = run({"delete", "a.dat", "--plu", "13"});
+    ASSERT_EQ(0, r.status) << r.err;
+    EXPECT_EQ("Operacja komunikacji z kasą zakończona poprawnie.\nUsunięto 1\n", r.out);
+    EXPECT_EQ((std::vector<std::string>{"C0;00000000000013;"}), sentOf("C0"));
+    EXPECT_EQ(4u, registerArticles().size());
+
+    r = run({"zero"});
+    ASSERT_EQ(0, r.status) << r.err;
+    EXPECT_EQ("", r.out);
+    int zeroed = 0;
+    sim->withRegister(1, [&](ecrsim::SimRegister& reg) { zeroed = reg.countersZeroed; });
+    EXPECT_EQ(1, zeroed);
+    const std::string log = readFile(dir.file("kos.log"));
+    EXPECT_NE(std::string::npos, log.find("START TX310Comm::deleteArticles"));
+    EXPECT_NE(std::string::npos, log.find("START TX310Comm::zeroCounters"));
 }
 
 // Register 7 on COM3 answering only at 9600; COM1 and COM3 searched from 7.
