@@ -13,6 +13,7 @@
 #include <mutex>
 
 #include "Simulator.h"
+#include "ArticleSupport.h"
 #include "articles/EcrDoc.h"
 #include "support/TempDir.h"
 
@@ -32,15 +33,6 @@ struct Outcome {
     int status;
     std::string out, err;
 };
-
-std::unique_ptr<Article> article(const char* plu, const char* name, int32_t price) {
-    auto a = std::make_unique<Article>();
-    a->plu.parse(plu);
-    a->name = name;
-    a->price = price;
-    a->vat = 0;
-    return a;
-}
 
 class LineCommands : public ::testing::Test {
 protected:
@@ -142,9 +134,9 @@ TEST_F(LineCommands, SendAllDeletesExactlyWhatTheUnsortedDocumentLacks) {
     o.articles = registerTable();
     startSim(o);
     std::vector<std::unique_ptr<Article>> list;
-    list.push_back(article("5000", "\x8cMIETANA", 330));
-    list.push_back(article("12", "MLEKO", 260));
-    list.push_back(article("77", "NOWY", 100));
+    list.push_back(makeArticle("5000", "\x8cMIETANA", 330));
+    list.push_back(makeArticle("12", "MLEKO", 260));
+    list.push_back(makeArticle("77", "NOWY", 100));
     writeDocument("a.dat", std::move(list));
 
     Outcome r = run({"send", "a.dat", "--delete-missing"});
@@ -176,9 +168,9 @@ TEST_F(LineCommands, RefusedArticleWithContinueOnAndOff) {
     o.refusedPlus = {"00000000000013"};
     startSim(o);
     std::vector<std::unique_ptr<Article>> list;
-    list.push_back(article("12", "A", 100));
-    list.push_back(article("13", "B", 100));
-    list.push_back(article("14", "C", 100));
+    list.push_back(makeArticle("12", "A", 100));
+    list.push_back(makeArticle("13", "B", 100));
+    list.push_back(makeArticle("14", "C", 100));
     writeDocument("a.dat", std::move(list));
 
     Outcome r = run({"send", "a.dat", "--continue-on-error"});
@@ -204,7 +196,7 @@ TEST_F(LineCommands, InterruptWhileSendingStopsBeforeTheNextArticle) {
     startSim({});
     std::vector<std::unique_ptr<Article>> list;
     for (const char* plu : {"21", "22", "23", "24", "25"})
-        list.push_back(article(plu, plu, 100));
+        list.push_back(makeArticle(plu, plu, 100));
     writeDocument("a.dat", std::move(list));
     int w0 = 0;
     onRequest = [&](const std::string& request) {
@@ -291,7 +283,7 @@ TEST_F(LineCommands, BadInputEndsWithItsMessageAndAConsistentFile) {
     };
     for (const Case& c : reads) {
         std::vector<std::unique_ptr<Article>> list;
-        list.push_back(article("12", "STARY", 100));
+        list.push_back(makeArticle("12", "STARY", 100));
         writeDocument("r.dat", std::move(list));
         scripted["I0"] = c.answer;
         const Outcome r = run({"read", "r.dat"});
@@ -302,7 +294,7 @@ TEST_F(LineCommands, BadInputEndsWithItsMessageAndAConsistentFile) {
     scripted.clear();
 
     std::vector<std::unique_ptr<Article>> list;
-    list.push_back(article("12", "A;B", 100));
+    list.push_back(makeArticle("12", "A;B", 100));
     writeDocument("s.dat", std::move(list));
     Outcome r = run({"send", "s.dat", "--stop-on-error"});
     EXPECT_EQ(1, r.status);
@@ -327,8 +319,8 @@ TEST_F(LineCommands, DeleteSelectedAndZeroWithTheProtocolLog) {
     ::mkdir(dir.file("config/Tarvel").c_str(), 0755);
     writeFile(dir.file("config/Tarvel/KOS.ini"), "[KOS%20ONLINE]\nSettings\\EcrSaveToLog=1\n");
     std::vector<std::unique_ptr<Article>> list;
-    list.push_back(article("12", "MLEKO", 250));
-    list.push_back(article("13", "CHLEB", 399));
+    list.push_back(makeArticle("12", "MLEKO", 250));
+    list.push_back(makeArticle("13", "CHLEB", 399));
     writeDocument("a.dat", std::move(list));
 
     Outcome r = run({"delete", "a.dat", "--plu", "13"});
