@@ -1,5 +1,6 @@
 #include "ArticlesOptions.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace kos {
@@ -17,7 +18,53 @@ const std::map<std::string, std::map<std::string, bool>> COMMAND_OPTIONS = {
       {"--vat", true},
       {"--open-price", false}}},
     {"header", {{"--line", true}, {"--align", true}}},
+    {"send", {{"--plu", true}, {"--delete-missing", false}}},
+    {"read", {}},
+    {"delete", {{"--plu", true}}},
+    {"zero", {}},
+    {"send-header", {}},
+    {"read-header", {}},
+    {"find-register",
+     {{"--ports", true}, {"--start", true}, {"--descending", false}, {"--apply", false}}},
 };
+
+// The options of every command that talks to the register.
+const std::map<std::string, bool> LINE_OPTIONS = {{"--device", true},
+                                                  {"--port", true},
+                                                  {"--speed", true},
+                                                  {"--ecr", true},
+                                                  {"--continue-on-error", false},
+                                                  {"--stop-on-error", false}};
+
+bool toInt(const std::string& text, long low, long high, int& value) {
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (*end != '\0' || v < low || v > high)
+        return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+bool takeLineOption(const std::string& name, const std::string& value, ArticlesOptions& o,
+                    std::string& error) {
+    int number = 0;
+    bool ok = true;
+    if (name == "--device")
+        o.device = value;
+    else if (name == "--port")
+        ok = toInt(value, 1, 4, number) && (o.port = number, true);
+    else if (name == "--speed")
+        ok = toInt(value, 1, 1000000, number) && (o.speed = number, true);
+    else if (name == "--ecr")
+        ok = toInt(value, 0, 99, number) && (o.ecr = number, true);
+    else
+        o.continueOnError = name == "--continue-on-error";
+    if (!ok)
+        error = "Niepoprawna wartość opcji " + name + ": " + value;
+    return ok;
+}
 
 bool takeOption(const std::string& name, const std::string& value, const char* const* argv, int& i,
                 ArticlesOptions& o, std::string& error) {
@@ -27,6 +74,16 @@ bool takeOption(const std::string& name, const std::string& value, const char* c
         o.skipDuplicates = true;
     else if (name == "--open-price")
         o.openPrice = true;
+    else if (name == "--delete-missing")
+        o.deleteMissing = true;
+    else if (name == "--descending")
+        o.descending = true;
+    else if (name == "--apply")
+        o.apply = true;
+    else if (name == "--ports")
+        o.ports = value;
+    else if (name == "--start")
+        o.start = value;
     else if (name == "--plu")
         o.plu = value;
     else if (name == "--name")
@@ -55,6 +112,10 @@ bool takeOption(const std::string& name, const std::string& value, const char* c
 
 }  // namespace
 
+bool commandWithoutFile(const std::string& command) {
+    return command == "zero" || command == "find-register";
+}
+
 const char* articlesUsage() {
     return "użycie: kos-articles POLECENIE PLIK.dat [argumenty] [opcje]\n"
            "  export PLIK.dat [WYJŚCIE] [--cp1250]\n"
@@ -66,11 +127,36 @@ const char* articlesUsage() {
            "      dodaje jeden artykuł\n"
            "  header PLIK.dat [--line N TEKST]... [--align left|centre|right]\n"
            "      wypisuje nagłówek paragonu; z opcjami zmienia go i zapisuje plik\n"
+           "  send PLIK.dat [--plu LISTA] [--delete-missing]\n"
+           "      wysyła artykuły (albo te o numerach PLU z LISTY) do kasy\n"
+           "  read PLIK.dat\n"
+           "      zastępuje artykuły pliku odczytanymi z kasy\n"
+           "  delete PLIK.dat [--plu LISTA]\n"
+           "      usuwa artykuły pliku (albo te z LISTY) z kasy\n"
+           "  zero\n"
+           "      zeruje liczniki sprzedaży kasy\n"
+           "  send-header PLIK.dat | read-header PLIK.dat\n"
+           "      wysyła nagłówek paragonu do kasy / odczytuje go z kasy\n"
+           "  find-register [--ports 1,2,3,4] [--start N] [--descending] [--apply]\n"
+           "      szuka kasy na portach; --apply zapisuje port, prędkość i numer kasy\n"
            "opcje:\n"
-           "  --cp1250           tekst w stronie kodowej 1250 zamiast UTF-8\n"
-           "  --skip-duplicates  artykuł o istniejącej nazwie lub PLU jest pomijany\n"
-           "  --open-price       cena otwarta\n"
-           "  --help             ten opis\n";
+           "  --cp1250             tekst w stronie kodowej 1250 zamiast UTF-8\n"
+           "  --skip-duplicates    artykuł o istniejącej nazwie lub PLU jest pomijany\n"
+           "  --open-price         cena otwarta\n"
+           "  --plu LISTA          numery PLU po przecinku (send, delete)\n"
+           "  --delete-missing     usuwa z kasy artykuły, których nie ma w pliku\n"
+           "  --ports LISTA        porty com do przeszukania (domyślnie 1)\n"
+           "  --start N            pierwszy numer logiczny (domyślnie 1)\n"
+           "  --descending         numery malejąco\n"
+           "  --apply              zapisuje znalezioną kasę w ustawieniach\n"
+           "  --device ŚCIEŻKA     urządzenie portu (np. /dev/ttyUSB0)\n"
+           "  --port N             port com1..com4\n"
+           "  --speed BPS          2400, 4800 albo 9600\n"
+           "  --ecr N              numer logiczny kasy 0..99\n"
+           "  --continue-on-error  wysyłanie trwa mimo odrzuconych artykułów\n"
+           "  --stop-on-error      wysyłanie kończy się na pierwszym odrzuconym artykule\n"
+           "  --version            wersja programu\n"
+           "  --help               ten opis\n";
 }
 
 bool parseArticlesOptions(int argc, const char* const* argv, ArticlesOptions& o,
@@ -80,7 +166,7 @@ bool parseArticlesOptions(int argc, const char* const* argv, ArticlesOptions& o,
             error = "help";
             return false;
         }
-    if (argc < 3) {
+    if (argc < 2) {
         error = "Brak polecenia lub nazwy pliku";
         return false;
     }
@@ -90,9 +176,17 @@ bool parseArticlesOptions(int argc, const char* const* argv, ArticlesOptions& o,
         error = "Nieznane polecenie " + o.command;
         return false;
     }
-    o.file = argv[2];
+    const bool withFile = !commandWithoutFile(o.command);
+    if (withFile && (argc < 3 || std::strncmp(argv[2], "--", 2) == 0)) {
+        error = "Brak polecenia lub nazwy pliku";
+        return false;
+    }
+    if (withFile)
+        o.file = argv[2];
     const bool takesStream = o.command == "export" || o.command == "import";
-    for (int i = 3; i < argc; ++i) {
+    const bool onLine = o.command != "export" && o.command != "import" && o.command != "add" &&
+                        o.command != "header";
+    for (int i = withFile ? 3 : 2; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg.rfind("--", 0) != 0) {
             if (!takesStream || !o.stream.empty()) {
@@ -100,6 +194,16 @@ bool parseArticlesOptions(int argc, const char* const* argv, ArticlesOptions& o,
                 return false;
             }
             o.stream = arg;
+            continue;
+        }
+        const auto lineOption = LINE_OPTIONS.find(arg);
+        if (onLine && lineOption != LINE_OPTIONS.end()) {
+            if (lineOption->second && i + 1 >= argc) {
+                error = "Brak wartości opcji " + arg;
+                return false;
+            }
+            if (!takeLineOption(arg, lineOption->second ? argv[++i] : "", o, error))
+                return false;
             continue;
         }
         const auto option = command->second.find(arg);

@@ -7,9 +7,42 @@
 #include "ArticlesCommands.h"
 #include "ArticlesOptions.h"
 #include "ArticlesPrompt.h"
+#include "LineCommands.h"
+#include "base/Version.h"
 #include "base/qt/QtSettingsStore.h"
 
+namespace {
+
+// The commands that talk to the register: the settings with this run's line options.
+int runOnLine(const kos::ArticlesOptions& options) {
+    using namespace kos;
+    QtSettingsStore store;
+    Settings settings = defaultSettings();
+    loadSettings(store, settings);
+    applyLineOptions(options, settings);
+    const std::string& c = options.command;
+    if (c == "send")
+        return sendToRegister(options, settings);
+    if (c == "read")
+        return readFromRegister(options, settings);
+    if (c == "delete")
+        return deleteInRegister(options, settings);
+    if (c == "zero")
+        return zeroRegisterCounters(settings);
+    if (c == "send-header")
+        return sendHeaderToRegister(options, settings);
+    if (c == "read-header")
+        return readHeaderFromRegister(options, settings);
+    return findRegister(options, settings, store);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (kos::askedForVersion(argc, argv)) {
+        std::printf("kos-articles %s\n", kos::VERSION_TEXT);
+        return 0;
+    }
     using namespace kos;
     ArticlesOptions options;
     std::string error;
@@ -38,5 +71,7 @@ int main(int argc, char** argv) {
         return importArticles(options, prompt);
     if (options.command == "add")
         return addArticle(options, prompt);
-    return editHeader(options, prompt);
+    if (options.command == "header")
+        return editHeader(options, prompt);
+    return runOnLine(options);
 }

@@ -39,12 +39,40 @@ std::string pluText(const std::string& s) {
     return s.size() < 14 ? std::string(14 - s.size(), '0') + s : s;
 }
 
+// "N", "N@LINE", "N:BPS" or "N@LINE:BPS".
+bool takeRegister(std::string part, SimOptions& options) {
+    long nr = 0, line = 1, speed = 0;
+    const size_t colon = part.find(':');
+    if (colon != std::string::npos) {
+        if (!toInt(part.substr(colon + 1), 1, 1000000, speed))
+            return false;
+        part.erase(colon);
+    }
+    const size_t at = part.find('@');
+    if (at != std::string::npos) {
+        if (!toInt(part.substr(at + 1), 1, 16, line))
+            return false;
+        part.erase(at);
+    }
+    if (!toInt(part, 0, 99, nr))
+        return false;
+    options.registers.push_back(static_cast<int>(nr));
+    if (line != 1)
+        options.registerLines[static_cast<int>(nr)] = static_cast<int>(line);
+    if (speed != 0)
+        options.registerSpeeds[static_cast<int>(nr)] = static_cast<int>(speed);
+    return true;
+}
+
 }  // namespace
 
 const char* usage() {
     return "usage: ecrsim [options]\n"
-           "  --registers LIST      register numbers on the line, e.g. 1,7,99 (default 1)\n"
-           "  --link PATH           symlink to the pseudo-terminal\n"
+           "  --registers LIST      register numbers, e.g. 1,7,99 (default 1); N@L puts\n"
+           "                        register N on line L, N:BPS gives it its own speed\n"
+           "  --link PATH           symlink to the pseudo-terminal; again for each further line\n"
+           "  --lines N             pseudo-terminals (com ports) served (default: one per --link)\n"
+           "  --speed BPS           registers answer only at this speed (default: at any)\n"
            "  --receipt-every MS    each register rings a receipt this often\n"
            "  --receipt-lines N     sale lines per receipt (default 3)\n"
            "  --receipts N          receipts per register, then stop ringing\n"
@@ -114,6 +142,7 @@ std::vector<SimArticle> sampleArticles() {
 
 bool parseCommandLine(int argc, const char* const* argv, SimOptions& options, std::string& error) {
     bool sample = true;
+    int links = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -143,13 +172,18 @@ bool parseCommandLine(int argc, const char* const* argv, SimOptions& options, st
         bool ok = true;
         if (arg == "--registers") {
             options.registers.clear();
-            for (const std::string& part : split(value, ',')) {
-                ok = ok && toInt(part, 0, 99, n);
-                options.registers.push_back(static_cast<int>(n));
-            }
+            for (const std::string& part : split(value, ','))
+                ok = ok && takeRegister(part, options);
             ok = ok && !options.registers.empty();
         } else if (arg == "--link") {
-            options.linkPath = value;
+            if (links++ == 0)
+                options.linkPath = value;
+            else
+                options.extraLinkPaths.push_back(value);
+        } else if (arg == "--lines") {
+            ok = toInt(value, 1, 16, n) && (options.lines = static_cast<int>(n), true);
+        } else if (arg == "--speed") {
+            ok = toInt(value, 1, 1000000, n) && (options.speed = static_cast<int>(n), true);
         } else if (arg == "--journal") {
             options.journalPath = value;
         } else if (arg == "--articles") {

@@ -121,7 +121,7 @@ void SimLine::serveCall(int nr) {
     std::string message;
     {
         std::lock_guard<std::mutex> guard(sim_.lock_);
-        SimRegister* reg = sim_.findLocked(nr);
+        SimRegister* reg = sim_.findCalledLocked(nr, line_, slaveFd_);
         if (!reg || sim_.silent_[nr])
             return;
         ++sim_.stats_.calls;

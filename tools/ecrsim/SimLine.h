@@ -14,7 +14,10 @@ class Simulator;
 
 class SimLine {
 public:
-    SimLine(Simulator& sim, int fd) : sim_(sim), fd_(fd) {}
+    // line: its number 1.. among the simulator's lines; slaveFd: its slave side, whose speed
+    // the PC sets.
+    SimLine(Simulator& sim, int fd, int slaveFd = -1, int line = 1)
+        : sim_(sim), fd_(fd), slaveFd_(slaveFd), line_(line) {}
 
     void serve(const std::atomic<bool>& stop);
 
@@ -38,6 +41,8 @@ private:
 
     Simulator& sim_;
     int fd_;
+    int slaveFd_;
+    int line_;
     const std::atomic<bool>* stop_ = nullptr;
     std::vector<uint8_t> buffer_;
     size_t pos_ = 0;

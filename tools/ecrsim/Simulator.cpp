@@ -5,6 +5,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -47,59 +48,109 @@ Simulator::Simulator(SimOptions options) : options_(std::move(options)) {
 
 Simulator::~Simulator() {
     stop();
-    if (linkCreated_)
-        ::unlink(options_.linkPath.c_str());
-    if (slave_ >= 0)
-        ::close(slave_);
-    if (master_ >= 0)
-        ::close(master_);
+    for (Line& line : lines_) {
+        if (line.linkCreated)
+            ::unlink(line.linkPath.c_str());
+        if (line.slave >= 0)
+            ::close(line.slave);
+        if (line.master >= 0)
+            ::close(line.master);
+    }
 }
 
-bool Simulator::open(std::string& error) {
+bool Simulator::openLine(Line& line, std::string& error) {
     char name[256] = {};
-    if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
+    if (::openpty(&line.master, &line.slave, name, nullptr, nullptr) != 0) {
         error = std::string("openpty: ") + std::strerror(errno);
         return false;
     }
     // The slave stays open here so the line survives the PC closing and reopening its port,
     // and it must be raw from the start: no echo, no translation.
     termios tio{};
-    if (::tcgetattr(slave_, &tio) == 0) {
+    if (::tcgetattr(line.slave, &tio) == 0) {
         ::cfmakeraw(&tio);
-        ::tcsetattr(slave_, TCSANOW, &tio);
+        ::tcsetattr(line.slave, TCSANOW, &tio);
     }
-    slavePath_ = name;
-    if (!options_.linkPath.empty()) {
+    line.slavePath = name;
+    if (!line.linkPath.empty()) {
         // Only a stale link of an earlier run is replaced, never a file.
         struct stat st {};
-        if (::lstat(options_.linkPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
-            ::unlink(options_.linkPath.c_str());
-        if (::symlink(slavePath_.c_str(), options_.linkPath.c_str()) != 0) {
-            error = "symlink " + options_.linkPath + ": " + std::strerror(errno);
+        if (::lstat(line.linkPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+            ::unlink(line.linkPath.c_str());
+        if (::symlink(line.slavePath.c_str(), line.linkPath.c_str()) != 0) {
+            error = "symlink " + line.linkPath + ": " + std::strerror(errno);
             return false;
         }
-        linkCreated_ = true;
+        line.linkCreated = true;
     }
-    line_ = std::make_unique<SimLine>(*this, master_);
+    const int number = static_cast<int>(&line - lines_.data()) + 1;
+    line.sim = std::make_unique<SimLine>(*this, line.master, line.slave, number);
+    return true;
+}
+
+bool Simulator::open(std::string& error) {
+    int count = std::max<int>(options_.lines, 1 + static_cast<int>(options_.extraLinkPaths.size()));
+    for (const auto& entry : options_.registerLines)
+        count = std::max(count, entry.second);
+    lines_.resize(static_cast<size_t>(count));
+    lines_[0].linkPath = options_.linkPath;
+    for (size_t i = 0; i < options_.extraLinkPaths.size(); ++i)
+        lines_[i + 1].linkPath = options_.extraLinkPaths[i];
+    for (Line& line : lines_)
+        if (!openLine(line, error))
+            return false;
     return true;
 }
 
 void Simulator::start() {
-    if (thread_.joinable() || !line_)
+    if (lines_.empty() || lines_.front().thread.joinable())
         return;
     stopFlag_ = false;
-    thread_ = std::thread([this] { line_->serve(stopFlag_); });
+    for (Line& line : lines_)
+        line.thread = std::thread([this, &line] { line.sim->serve(stopFlag_); });
 }
 
 void Simulator::stop() {
     stopFlag_ = true;
-    if (thread_.joinable())
-        thread_.join();
+    for (Line& line : lines_)
+        if (line.thread.joinable())
+            line.thread.join();
 }
 
 void Simulator::run(const std::atomic<bool>& stopFlag) {
-    if (line_)
-        line_->serve(stopFlag);
+    if (lines_.empty())
+        return;
+    stopFlag_ = false;
+    for (size_t i = 1; i < lines_.size(); ++i) {
+        Line& line = lines_[i];
+        line.thread = std::thread([&line, &stopFlag] { line.sim->serve(stopFlag); });
+    }
+    lines_.front().sim->serve(stopFlag);
+    for (size_t i = 1; i < lines_.size(); ++i)
+        if (lines_[i].thread.joinable())
+            lines_[i].thread.join();
+}
+
+SimRegister* Simulator::findCalledLocked(int nr, int line, int slaveFd) {
+    SimRegister* reg = findLocked(nr);
+    if (!reg)
+        return nullptr;
+    const auto onLine = options_.registerLines.find(nr);
+    if ((onLine == options_.registerLines.end() ? 1 : onLine->second) != line)
+        return nullptr;
+    const auto own = options_.registerSpeeds.find(nr);
+    const int speed = own == options_.registerSpeeds.end() ? options_.speed : own->second;
+    if (speed == 0)
+        return reg;
+    // The speed the PC side set on its end of the pseudo-terminal.
+    termios tio{};
+    if (::tcgetattr(slaveFd, &tio) != 0)
+        return nullptr;
+    static const std::map<speed_t, int> SPEEDS = {
+        {B1200, 1200},   {B2400, 2400},   {B4800, 4800},   {B9600, 9600},
+        {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200}};
+    const auto set = SPEEDS.find(::cfgetospeed(&tio));
+    return set != SPEEDS.end() && set->second == speed ? reg : nullptr;
 }
 
 SimRegister* Simulator::findLocked(int nr) {

@@ -41,8 +41,15 @@ struct SimOptions {
     std::vector<SimArticle> articles;      // starting article table of every register
     std::string journalPath;               // completed receipts are appended here when set
     std::string linkPath;                  // symlink to the slave side when set
-    bool trace = false;                    // line events on standard error
-    int ackTimeoutMs = 300;                // wait for the PC's ACK before sending again
+    // More pseudo-terminals, as more "com" ports: lines = 1 + extraLinkPaths.size() at least.
+    int lines = 1;
+    std::vector<std::string> extraLinkPaths;  // symlinks of lines 2, 3, ... ("" for none)
+    std::map<int, int> registerLines;         // register -> line 1.. (default 1)
+    // A register answers only when the PC set its speed on the line (0: at any speed).
+    int speed = 0;
+    std::map<int, int> registerSpeeds;  // register -> its own speed, over `speed`
+    bool trace = false;                 // line events on standard error
+    int ackTimeoutMs = 300;             // wait for the PC's ACK before sending again
 };
 
 // The default serial number of register nr: six digits.
@@ -72,11 +79,14 @@ public:
 
     // Opens the pseudo-terminal (and the symlink). False with a reason in error.
     bool open(std::string& error);
-    const std::string& slavePath() const { return slavePath_; }
+    const std::string& slavePath() const { return lines_.front().slavePath; }
+    // The slave path of line 1..lines.
+    const std::string& slavePath(int line) const { return lines_.at(line - 1).slavePath; }
+    int lineCount() const { return static_cast<int>(lines_.size()); }
 
     void start();
     void stop();
-    // Serves the line on the calling thread until stopFlag is set.
+    // Serves line 1 on the calling thread (and the others on their own) until stopFlag is set.
     void run(const std::atomic<bool>& stopFlag);
 
     // Runs fn on register nr under the simulator's lock; false when there is no such register.
@@ -98,14 +108,22 @@ private:
     void ringDue();
     void ringLocked(SimRegister& reg);
     SimRegister* findLocked(int nr);
+    // The register nr when it sits on line and answers at the speed the PC set there.
+    SimRegister* findCalledLocked(int nr, int line, int slaveFd);
+
+    struct Line {
+        int master = -1;
+        int slave = -1;
+        std::string slavePath;
+        std::string linkPath;
+        bool linkCreated = false;
+        std::unique_ptr<SimLine> sim;
+        std::thread thread;
+    };
+    bool openLine(Line& line, std::string& error);
 
     SimOptions options_;
-    int master_ = -1;
-    int slave_ = -1;
-    std::string slavePath_;
-    bool linkCreated_ = false;
-    std::unique_ptr<SimLine> line_;
-    std::thread thread_;
+    std::vector<Line> lines_;
     std::atomic<bool> stopFlag_{false};
 
     mutable std::mutex lock_;

@@ -40,7 +40,8 @@ int main(int argc, char** argv) {
     sa.sa_handler = onSignal;
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGTERM, &sa, nullptr);
-    std::printf("%s\n", sim.slavePath().c_str());
+    for (int line = 1; line <= sim.lineCount(); ++line)
+        std::printf("%s\n", sim.slavePath(line).c_str());
     std::fflush(stdout);
     sim.run(stopRequested);
     const LineStats s = sim.stats();
