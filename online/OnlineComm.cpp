@@ -193,7 +193,9 @@ bool startOnline(TarvelServerDoc& doc, const Settings& settings, Prompt& prompt)
         }
         communicating = &doc;
     }
-    if (!prepareStart(doc, settings, prompt)) {
+    if (doc.journalHeldElsewhere())
+        fail(prompt, TEXT_JOURNAL_HELD);
+    if (doc.journalHeldElsewhere() || !prepareStart(doc, settings, prompt)) {
         std::lock_guard<std::mutex> g(communicatingLock);
         communicating = nullptr;
         return false;
