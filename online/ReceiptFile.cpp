@@ -68,7 +68,7 @@ int openLocked(const std::string& path, bool& created) {
     for (int attempt = 0; attempt < MAX_OPEN_ATTEMPTS; ++attempt) {
         struct stat st {};
         created = ::stat(path.c_str(), &st) != 0;
-        int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+        int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
         if (fd < 0)
             return -1;
         int rc;
