@@ -279,7 +279,7 @@ bool Journal::append(const JournalRecord& r, bool sync) {
         return false;
     }
     size_ += bytes.size();
-    return !sync || ::fdatasync(fd_) == 0;
+    return !sync || (sync_ ? sync_(fd_) : ::fdatasync(fd_)) == 0;
 }
 
 bool Journal::rewrite(const std::vector<JournalRecord>& records) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,10 @@ public:
     // Bytes cut off as a torn tail by the last claim.
     uint64_t tornBytes() const { return tornBytes_; }
 
+    // How a record is made durable: fdatasync unless replaced (a benchmark's slow disk).
+    using SyncFn = std::function<int(int fd)>;
+    void setSync(SyncFn sync) { sync_ = std::move(sync); }
+
     // Appends one record; with sync it is on the disk before true is returned.
     bool append(const JournalRecord& r, bool sync);
     // Replaces the journal by these records (temporary file, fsync, rename, folder fsync).
@@ -107,6 +112,7 @@ private:
     uint64_t size_ = 0;
     uint64_t tornBytes_ = 0;
     std::string documentPath_;
+    SyncFn sync_;
 };
 
 }  // namespace kos

@@ -134,6 +134,7 @@ public:
     Journal::Claim attachJournal(const std::string& documentPath);
     bool journalHeldElsewhere() const { return journalHeldElsewhere_; }
     bool hasJournal() const { return journal_.isOpen(); }
+    Journal& journal() { return journal_; }
     uint64_t journalSize() const { return journal_.size(); }
     // Journal writes of the poll step (worker thread, registerLock held): 0 without a journal.
     uint32_t newJournalId() { return journal_.isOpen() ? nextJournalId_++ : 0; }
