@@ -411,6 +411,9 @@ DsrStatus TarvelServerDoc::writeFile(const std::string& path) {
         // What a journal there holds belongs to the file this save replaces.
         std::vector<JournalRecord> old;
         journalHeldElsewhere_ = journal_.claim(path, old) == Journal::Claim::HeldElsewhere;
+        // Never over the document of a program that communicates with it.
+        if (journalHeldElsewhere_)
+            return DsrStatus::WriteError;
     }
     // No poll between the image and the cut: every line is in one of the two.
     std::lock_guard<RegisterLock> g(registerLock_);

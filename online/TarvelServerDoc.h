@@ -151,7 +151,8 @@ public:
     DsrStatus readFile(const std::string& path);
     // Writes through a temporary file, so a failed save leaves the old file whole; then cuts
     // the journal back to what the file does not hold (unfinished and unwritten receipts).
-    // The first save over a file that could not be read keeps it as NAME.dsr.bak.
+    // The first save over a file that could not be read keeps it as NAME.dsr.bak. A file whose
+    // journal another program holds is not written (WriteError).
     DsrStatus writeFile(const std::string& path);
     // readFile, the user told of failures, and the journal attached and replayed.
     DsrStatus openFile(const std::string& path, Prompt& prompt);
