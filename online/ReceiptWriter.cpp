@@ -49,6 +49,25 @@ bool allCounted(const std::vector<EcrLine>& lines) {
     return true;
 }
 
+// A receipt as its journal record holds it.
+JournalReceipt imageOf(const PendingReceipt& r, uint8_t flags) {
+    JournalReceipt f;
+    f.id = r.journalId;
+    f.slot = r.slotIndex;
+    f.flags = flags | (allCounted(r.lines) ? JOURNAL_COUNTED : 0);
+    f.fileNumber = r.fileNumber;
+    f.receiptNumber = r.receiptNumber;
+    f.mainPath = r.mainPath;
+    f.backupDir = r.backupDir;
+    f.backupFolder = r.backupFolder;
+    f.backupPath = r.backupPath;
+    f.mainBase = r.mainBase;
+    f.backupBase = r.backupBase;
+    f.backupDone = r.backupDone;
+    f.data = r.data;
+    return f;
+}
+
 constexpr const char* TEXT_DIR_FAILED = "\n%t Błąd podczas tworzenia katalogu %s.";
 constexpr const char* TEXT_RETRY_WRITTEN = "\n%t Plik %s zapisano przy kolejnej próbie.";
 
@@ -117,19 +136,7 @@ void ReceiptWriter::journalFinished(PendingReceipt& r) {
     r.journalId = doc_.newJournalId();
     if (r.journalId == 0)
         return;
-    JournalReceipt& f = rec.receipt;
-    f.id = r.journalId;
-    f.slot = r.slotIndex;
-    f.flags = allCounted(r.lines) ? JOURNAL_COUNTED : 0;
-    f.fileNumber = r.fileNumber;
-    f.receiptNumber = r.receiptNumber;
-    f.mainPath = r.mainPath;
-    f.backupDir = r.backupDir;
-    f.backupFolder = r.backupFolder;
-    f.backupPath = r.backupPath;
-    f.mainBase = r.mainBase;
-    f.backupBase = r.backupBase;
-    f.data = r.data;
+    rec.receipt = imageOf(r, 0);
     doc_.appendJournal(rec, true);
 }
 
@@ -237,24 +244,9 @@ void ReceiptWriter::settleReplayed(const std::set<uint32_t>& done,
 std::vector<JournalReceipt> ReceiptWriter::journalImages() const {
     std::vector<JournalReceipt> images;
     auto add = [&](const std::deque<PendingReceipt>& queue, uint8_t flags) {
-        for (const PendingReceipt& r : queue) {
-            JournalReceipt f;
-            f.id = r.journalId;
-            f.slot = r.slotIndex;
-            f.flags = flags | JOURNAL_QUEUED | (r.unnamed ? JOURNAL_UNNAMED : 0) |
-                      (allCounted(r.lines) ? JOURNAL_COUNTED : 0);
-            f.fileNumber = r.fileNumber;
-            f.receiptNumber = r.receiptNumber;
-            f.mainPath = r.mainPath;
-            f.backupDir = r.backupDir;
-            f.backupFolder = r.backupFolder;
-            f.backupPath = r.backupPath;
-            f.mainBase = r.mainBase;
-            f.backupBase = r.backupBase;
-            f.backupDone = r.backupDone;
-            f.data = r.data;
-            images.push_back(std::move(f));
-        }
+        for (const PendingReceipt& r : queue)
+            images.push_back(
+                imageOf(r, flags | JOURNAL_QUEUED | (r.unnamed ? JOURNAL_UNNAMED : 0)));
     };
     for (const auto& queue : unwritten_)
         add(queue, 0);
