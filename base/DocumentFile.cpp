@@ -31,6 +31,20 @@ bool writeDurably(const std::string& path, const std::string& data) {
     return (::close(fd) == 0) && ok;
 }
 
+// The rename itself reaches the disk only with its folder.
+bool syncFolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    const std::string dir = slash == std::string::npos ? "."
+                            : slash == 0               ? "/"
+                                                       : path.substr(0, slash);
+    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
 }  // namespace
 
 bool readWholeFile(const std::string& path, std::string& data) {
@@ -51,7 +65,7 @@ bool replaceFile(const std::string& path, const std::string& data) {
         ::unlink(tmp.c_str());
         return false;
     }
-    return true;
+    return syncFolderOf(path);
 }
 
 void writeArchiveCount(ByteWriter& out, size_t n) {

@@ -15,8 +15,8 @@ inline constexpr const char* TEXT_OPEN_FAILED = "Failed to open document.";
 inline constexpr const char* TEXT_SAVE_FAILED = "Failed to save document.";
 
 bool readWholeFile(const std::string& path, std::string& data);
-// Writes path + ".tmp", syncs it and renames it to path; on failure the temporary file is
-// removed and path is untouched.
+// Writes path + ".tmp", syncs it, renames it to path and syncs the folder; on failure the temporary
+// file is removed and path is untouched.
 bool replaceFile(const std::string& path, const std::string& data);
 
 // The object count of the archives: uint16, or 0xFFFF and a uint32 from 0xFFFF up.

@@ -206,6 +206,8 @@ Tx310Code TX310Comm::receiveFrame(std::string& out, bool sendAckAfter) {
             if (crcBuf[0] == (crc >> 8) && crcBuf[1] == (crc & 0xFF)) {
                 trace("\n%t TX310Comm::receiveFrame, crc OK");
                 if (sendAckAfter) {
+                    if (gate_ && !(*gate_)(out))
+                        return TX310_ERR_ABORTED;
                     rc = sendAck();
                     if (rc != TX310_OK)
                         return rc;
@@ -235,6 +237,13 @@ Tx310Code TX310Comm::receiveFrame(std::string& out, bool sendAckAfter) {
         if (rc != TX310_OK)
             return rc;
     }
+}
+
+Tx310Code TX310Comm::receiveFrame(std::string& out, const AckGate& gate) {
+    gate_ = &gate;
+    const Tx310Code rc = receiveFrame(out, true);
+    gate_ = nullptr;
+    return rc;
 }
 
 Tx310Code TX310Comm::selectEcr(uint8_t nr) {

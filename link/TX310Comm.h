@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -38,6 +39,12 @@ public:
     Tx310Code receive(void* buffer, int count);
     Tx310Code sendFrame(const char* s);
     Tx310Code receiveFrame(std::string& out, bool sendAck);
+    // Called with a frame's data once its CRC is right, before the ACK; false keeps the ACK
+    // back (the register sends the frame again later).
+    using AckGate = std::function<bool(const std::string& data)>;
+    // receiveFrame with acknowledgement, the ACK sent only once gate(data) is true; a refusal
+    // returns TX310_ERR_ABORTED without an ACK. Wire bytes and timing are receiveFrame's.
+    Tx310Code receiveFrame(std::string& out, const AckGate& gate);
     Tx310Code receiveAck();
     Tx310Code sendAck();
     Tx310Code sendFF(int count);
@@ -62,6 +69,7 @@ private:
     Clock& clock_;
     std::unique_ptr<LogFile> log_;
     int beginFrameTimeout_ = 5000;
+    const AckGate* gate_ = nullptr;
 };
 
 }  // namespace kos

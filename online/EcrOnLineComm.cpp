@@ -3,6 +3,7 @@
 #include "base/Clock.h"
 #include "base/LogFile.h"
 #include "link/TX310Comm.h"
+#include "online/Journal.h"
 #include "online/ReceiptFile.h"
 #include "online/ReceiptWriter.h"
 
@@ -11,6 +12,9 @@ namespace kos {
 namespace {
 
 constexpr int32_t CLOSE_KIND_ONE_NUMBER = 6;
+
+constexpr const char* LOG_JOURNAL_FAILED =
+    "\n%t Błąd podczas zapisu do dziennika %s; ramka z kasy %d nie została potwierdzona.";
 
 }  // namespace
 
@@ -23,6 +27,7 @@ void EcrOnLineComm::reset() {
     failedPolls = 0;
     forgetLastReceipt();
     lines.clear();
+    discarding = false;
 }
 
 void EcrOnLineComm::serialize(ByteWriter& out) const {
@@ -41,7 +46,13 @@ void EcrOnLineComm::poll(int slotIndex, const PollContext& ctx) {
     ctx.link.selectEcr(
         logicalNumber >= 0 && logicalNumber <= 255 ? static_cast<uint8_t>(logicalNumber) : 0);
     std::string message;
-    if (ctx.link.receiveFrame(message, true) != TX310_OK) {
+    const Tx310Code rc = ctx.journal
+                             ? ctx.link.receiveFrame(message,
+                                                     [&](const std::string& data) {
+                                                         return journalFrame(data, slotIndex, ctx);
+                                                     })
+                             : ctx.link.receiveFrame(message, true);
+    if (rc != TX310_OK) {
         if (++failedPolls > MAX_FAILED_POLLS) {
             failedPolls = 0;
             connected = 0;
@@ -55,6 +66,28 @@ void EcrOnLineComm::poll(int slotIndex, const PollContext& ctx) {
     job.step(ctx.link, ctx.clock);
     ctx.link.leaveInLineMode();
     handleMessage(message, slotIndex, ctx);
+}
+
+bool EcrOnLineComm::journalFrame(const std::string& message, int slotIndex,
+                                 const PollContext& ctx) {
+    EcrLine line;
+    if (!line.parse(message) || line.type == LINE_IDLE)
+        return true;
+    JournalRecord rec;
+    rec.type = JournalRecordType::Received;
+    rec.slot = slotIndex;
+    rec.logicalNumber = logicalNumber;
+    rec.text = message;
+    if (ctx.journal->append(rec, true)) {
+        ctx.journal->failureLogged = false;
+        return true;
+    }
+    if (!ctx.journal->failureLogged) {
+        ctx.log.print(LOG_JOURNAL_FAILED, Journal::journalPath(ctx.journal->documentPath()).c_str(),
+                      slotIndex);
+        ctx.journal->failureLogged = true;
+    }
+    return false;
 }
 
 void EcrOnLineComm::handleMessage(const std::string& message, int slotIndex,
@@ -74,6 +107,7 @@ void EcrOnLineComm::handleMessage(const std::string& message, int slotIndex,
                       serialNumber.c_str(), line.serialNumber.c_str());
         serialNumber = line.serialNumber;
         discardReceipt(ctx.log);
+        discarding = false;
     }
 
     if (expectedSeq != NO_SEQ && line.seq != expectedSeq) {
@@ -90,6 +124,13 @@ void EcrOnLineComm::handleMessage(const std::string& message, int slotIndex,
 
     const bool isEnd = line.type == LINE_END;
     lines.push_back(std::move(line));
+    if (discarding || lines.size() > MAX_RECEIPT_LINES) {
+        if (isEnd || lines.size() > MAX_RECEIPT_LINES) {
+            discardReceipt(ctx.log);
+            discarding = !isEnd;
+        }
+        return;
+    }
     if (isEnd) {
         writeReceipt(slotIndex, ctx);
         clearReceipt();

@@ -19,6 +19,8 @@ class LogFile;
 class EcrOnLineComm {
 public:
     static constexpr int MAX_FAILED_POLLS = 100;
+    // A longer receipt is discarded into the online log, so memory stays bounded.
+    static constexpr size_t MAX_RECEIPT_LINES = 1000;
 
     EcrOnLineComm() = default;
     EcrOnLineComm(const EcrOnLineComm&) = delete;
@@ -48,11 +50,16 @@ public:
     int32_t lastReceiptNumber = -1;
     int lastReceiptFileNumber = -1;
     std::vector<EcrLine> lines;
+    // The lines of a receipt cut off at MAX_RECEIPT_LINES go on to the log until its end line.
+    bool discarding = false;
     // The article job placed in this register's polls.
     ServerArticleJob job;
 
 private:
     void forgetLastReceipt();
+    // Puts a received frame into the journal before it is acknowledged; idle and invalid
+    // messages change nothing and are not kept.
+    bool journalFrame(const std::string& message, int slotIndex, const PollContext& ctx);
 };
 
 }  // namespace kos

@@ -100,6 +100,28 @@ bool checkDirectory(const std::string& dir, const DirectoryTexts& texts, Prompt&
 }
 
 // Everything of startOnline up to the running worker; false leaves the port closed.
+// A register whose frame a program that ended (killed) never acknowledged sends it again, ten
+// times, a few hundred ms apart, until it hears the line again. Read by the first poll, such a
+// frame would pass for the answer of another register and shift every later answer by one. So
+// what comes in is dropped until the line has been quiet for longer than one such repeat.
+constexpr int STALE_QUIET_MS = 450;
+constexpr int STALE_MAX_MS = 5000;
+
+void dropStaleInput(TX310Comm& link) {
+    Clock& clock = systemClock();
+    const uint32_t start = clock.tickCount();
+    uint32_t lastByte = start;
+    uint8_t buf[16];
+    while (clock.tickCount() - lastByte < static_cast<uint32_t>(STALE_QUIET_MS) &&
+           clock.tickCount() - start < static_cast<uint32_t>(STALE_MAX_MS)) {
+        uint32_t n = 0;
+        if (!link.read(buf, sizeof buf, n))
+            return;
+        if (n > 0)
+            lastByte = clock.tickCount();
+    }
+}
+
 bool prepareStart(TarvelServerDoc& doc, const Settings& settings, Prompt& prompt) {
     doc.setDirectories(settings.receiptDir, settings.receiptBackupDir);
 
@@ -142,6 +164,7 @@ bool prepareStart(TarvelServerDoc& doc, const Settings& settings, Prompt& prompt
         return false;
     }
     doc.link().setBeginFrameTimeout(timing.beginFrameTimeoutMs);
+    dropStaleInput(doc.link());
 
     if (doc.serverLog().print(LOG_START) < 0) {
         doc.link().close();
@@ -193,7 +216,9 @@ bool startOnline(TarvelServerDoc& doc, const Settings& settings, Prompt& prompt)
         }
         communicating = &doc;
     }
-    if (!prepareStart(doc, settings, prompt)) {
+    if (doc.journalHeldElsewhere())
+        fail(prompt, TEXT_JOURNAL_HELD);
+    if (doc.journalHeldElsewhere() || !prepareStart(doc, settings, prompt)) {
         std::lock_guard<std::mutex> g(communicatingLock);
         communicating = nullptr;
         return false;

@@ -13,6 +13,9 @@
 namespace kos {
 
 inline constexpr const char* ONLINE_LOG_NAME = "TarvelServer.log";
+// Another program holds the document's journal (it communicates with the registers).
+inline constexpr const char* TEXT_JOURNAL_HELD =
+    "Dokument jest używany przez inny program komunikujący się z kasami.";
 
 // Line timing of the online polls at a speed: read time-out constant + multiplier per byte,
 // and the wait for a frame's first byte. False for a speed the registers do not use.

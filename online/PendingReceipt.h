@@ -19,7 +19,13 @@ struct PendingReceipt {
     std::string backupPath;
     bool backupDone = false;
     int32_t receiptNumber = -1;
-    int slotIndex = -1;  // the slot whose register sent it
+    int slotIndex = -1;      // the slot whose register sent it
+    uint32_t journalId = 0;  // 0: not in the journal
+    int32_t fileNumber = -1;
+    int64_t mainBase = -1;  // length of the main file before this receipt
+    int64_t backupBase = -1;
+    // Finished while its file name could not be given (journal replay): named when written.
+    bool unnamed = false;
     // A failure is logged once per copy, not at every retry, so retries cannot flood the log.
     bool backupFailureLogged = false;
     bool mainFailureLogged = false;

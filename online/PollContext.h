@@ -5,6 +5,7 @@
 namespace kos {
 
 class Clock;
+class Journal;
 class LogFile;
 class ReceiptWriter;
 class TX310Comm;
@@ -14,6 +15,7 @@ struct PollContext {
     LogFile& log;
     ReceiptWriter& receipts;
     Clock& clock;
+    Journal* journal = nullptr;  // acknowledged lines go here first when set
 };
 
 }  // namespace kos

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -67,7 +68,7 @@ int openLocked(const std::string& path, bool& created) {
     for (int attempt = 0; attempt < MAX_OPEN_ATTEMPTS; ++attempt) {
         struct stat st {};
         created = ::stat(path.c_str(), &st) != 0;
-        int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+        int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
         if (fd < 0)
             return -1;
         int rc;
@@ -80,6 +81,20 @@ int openLocked(const std::string& path, bool& created) {
         ::close(fd);
     }
     return -1;
+}
+
+// What is still to be appended when the file held base bytes before this data: a file that
+// already goes on with the data (a write cut short by a kill, or done before the journal
+// said so) gets only the rest.
+std::string missingPart(int fd, off_t size, int64_t base, const std::string& data) {
+    if (base < 0 || size <= base)
+        return data;
+    const size_t have = static_cast<size_t>(std::min<int64_t>(size - base, data.size()));
+    std::string bytes(have, '\0');
+    if (::pread(fd, bytes.data(), have, static_cast<off_t>(base)) != static_cast<ssize_t>(have) ||
+        data.compare(0, have, bytes) != 0)
+        return data;
+    return data.substr(have);
 }
 
 }  // namespace
@@ -120,7 +135,8 @@ bool ensureDirectory(const std::string& path) {
     return S_ISDIR(st.st_mode);
 }
 
-AppendResult appendReceiptData(const std::string& path, const std::string& data, bool sync) {
+AppendResult appendReceiptData(const std::string& path, const std::string& whole, bool sync,
+                               int64_t base) {
     bool created = false;
     int fd = openLocked(path, created);
     if (fd < 0)
@@ -131,6 +147,7 @@ AppendResult appendReceiptData(const std::string& path, const std::string& data,
         return AppendResult::OpenFailed;
     }
     const off_t oldSize = st.st_size;
+    const std::string data = missingPart(fd, oldSize, base, whole);
     bool ok = writeAll(fd, data);
     if (ok && sync)
         ok = ::fsync(fd) == 0;

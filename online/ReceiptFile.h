@@ -30,7 +30,10 @@ enum class AppendResult {
 
 // Appends data to path (created when missing). With sync the data, and the directory entry of
 // a new file, are on the disk before Ok is returned. A failure leaves the file as it was, so
-// the same data can be appended again later without doubling anything.
-AppendResult appendReceiptData(const std::string& path, const std::string& data, bool sync = true);
+// the same data can be appended again later without doubling anything. With base (the file's
+// length before this data was first tried) a file that already holds the data, or its start,
+// after base gets only what is missing.
+AppendResult appendReceiptData(const std::string& path, const std::string& data, bool sync = true,
+                               int64_t base = -1);
 
 }  // namespace kos

@@ -1,6 +1,10 @@
 // The main and backup copies of finished receipts, their retries and the sales they add.
 #include "online/ReceiptWriter.h"
 
+#include <sys/stat.h>
+
+#include <cstdlib>
+
 #include "online/ReceiptFile.h"
 #include "online/TarvelServerDoc.h"
 
@@ -15,6 +19,53 @@ std::string receiptData(const std::vector<EcrLine>& lines) {
         data += "\r\n";  // the readers of these files expect CR LF
     }
     return data;
+}
+
+int64_t fileLength(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? static_cast<int64_t>(st.st_size) : 0;
+}
+
+std::vector<EcrLine> linesOf(const std::string& data, bool counted) {
+    std::vector<EcrLine> lines;
+    for (size_t pos = 0; pos < data.size();) {
+        size_t end = data.find("\r\n", pos);
+        if (end == std::string::npos)
+            end = data.size();
+        EcrLine line;
+        if (!line.parse(data.substr(pos, end - pos)))
+            line.text = data.substr(pos, end - pos);
+        line.counted = counted;
+        lines.push_back(std::move(line));
+        pos = end + 2;
+    }
+    return lines;
+}
+
+bool allCounted(const std::vector<EcrLine>& lines) {
+    for (const EcrLine& l : lines)
+        if (!l.counted && (l.type == LINE_SALE || l.type == LINE_SALE_NO_PLU))
+            return false;
+    return true;
+}
+
+// A receipt as its journal record holds it.
+JournalReceipt imageOf(const PendingReceipt& r, uint8_t flags) {
+    JournalReceipt f;
+    f.id = r.journalId;
+    f.slot = r.slotIndex;
+    f.flags = flags | (allCounted(r.lines) ? JOURNAL_COUNTED : 0);
+    f.fileNumber = r.fileNumber;
+    f.receiptNumber = r.receiptNumber;
+    f.mainPath = r.mainPath;
+    f.backupDir = r.backupDir;
+    f.backupFolder = r.backupFolder;
+    f.backupPath = r.backupPath;
+    f.mainBase = r.mainBase;
+    f.backupBase = r.backupBase;
+    f.backupDone = r.backupDone;
+    f.data = r.data;
+    return f;
 }
 
 constexpr const char* TEXT_DIR_FAILED = "\n%t Błąd podczas tworzenia katalogu %s.";
@@ -46,7 +97,65 @@ void ReceiptWriter::logOutcome(const char* failure, const std::string& path, boo
 }
 
 int ReceiptWriter::nextFileNumber(const LocalTime& t) {
-    return doc_.nextReceiptNumber(t);
+    // A replayed receipt takes the number its journaled file name had.
+    return replaying_ ? -1 : doc_.nextReceiptNumber(t);
+}
+
+int64_t ReceiptWriter::queuedBytesFor(const std::string& path) const {
+    int64_t n = 0;
+    auto add = [&](const std::deque<PendingReceipt>& queue) {
+        for (const PendingReceipt& r : queue) {
+            if (r.mainPath == path)
+                n += static_cast<int64_t>(r.data.size());
+            if (r.backupPath == path && !r.backupDone)
+                n += static_cast<int64_t>(r.data.size());
+        }
+    };
+    for (const auto& queue : unwritten_)
+        add(queue);
+    add(removed_);
+    return n;
+}
+
+void ReceiptWriter::placeReceipt(PendingReceipt& r, const std::string& name, const LocalTime& now) {
+    r.mainPath = joinPath(doc_.receiptDir(), name);
+    r.mainBase = fileLength(r.mainPath) + queuedBytesFor(r.mainPath);
+    if (!doc_.backupDir().empty()) {
+        r.backupDir = doc_.backupDir();
+        r.backupFolder = joinPath(doc_.backupDir(), dateFolderName(now));
+        r.backupPath = joinPath(r.backupFolder, name);
+        r.backupBase = fileLength(r.backupPath) + queuedBytesFor(r.backupPath);
+    }
+}
+
+// The finished record goes to the disk before either copy is written, so a replay finds the
+// receipt under the same name and never writes it twice.
+void ReceiptWriter::journalFinished(PendingReceipt& r) {
+    JournalRecord rec;
+    rec.type = JournalRecordType::Finished;
+    r.journalId = doc_.newJournalId();
+    if (r.journalId == 0)
+        return;
+    rec.receipt = imageOf(r, 0);
+    doc_.appendJournal(rec, true);
+}
+
+// A receipt finished in a replay without its file name: named as writeReceipt would have.
+bool ReceiptWriter::nameUnnamed(PendingReceipt& r) {
+    if (!doc_.hasReceiptNumbering() || doc_.receiptDir().empty() || r.lines.empty())
+        return false;
+    const LocalTime now = doc_.clock().localTime();
+    const EcrLine& end = r.lines.back();
+    r.fileNumber = doc_.nextReceiptNumber(now);
+    const std::string name =
+        end.receiptNumber != 0
+            ? receiptFileName(now, r.fileNumber, end.serialNumber, end.receiptSeries,
+                              end.receiptNumber)
+            : singleLineFileName(now, r.fileNumber, end.serialNumber, end.receiptSeries);
+    placeReceipt(r, name, now);
+    r.unnamed = false;
+    journalFinished(r);
+    return true;
 }
 
 void ReceiptWriter::submit(int slotIndex, std::vector<EcrLine> lines, int32_t receiptNumber,
@@ -58,14 +167,91 @@ void ReceiptWriter::submit(int slotIndex, std::vector<EcrLine> lines, int32_t re
     r.slotIndex = slotIndex;
     r.lines = std::move(lines);
     r.data = receiptData(r.lines);
-    r.mainPath = joinPath(doc_.receiptDir(), name);
-    if (!doc_.backupDir().empty()) {
-        r.backupDir = doc_.backupDir();
-        r.backupFolder = joinPath(doc_.backupDir(), dateFolderName(now));
-        r.backupPath = joinPath(r.backupFolder, name);
+    if (replaying_) {
+        r.unnamed = true;
+        unwritten_[slotIndex].push_back(std::move(r));
+        return;
     }
+    // "YYYYMMDD_NNNNN_...": the daily file number.
+    r.fileNumber = name.size() > 14 ? std::atoi(name.substr(9, 5).c_str()) : -1;
+    placeReceipt(r, name, now);
+    journalFinished(r);
     unwritten_[slotIndex].push_back(std::move(r));
     writePending(slotIndex);
+}
+
+void ReceiptWriter::applyJournaled(const JournalReceipt& f) {
+    PendingReceipt* target = nullptr;
+    PendingReceipt fresh;
+    if (f.flags & JOURNAL_QUEUED) {
+        target = &fresh;
+        fresh.lines = linesOf(f.data, (f.flags & JOURNAL_COUNTED) != 0);
+        fresh.unnamed = (f.flags & JOURNAL_UNNAMED) != 0;
+    } else {
+        auto firstUnnamed = [](std::deque<PendingReceipt>& q) -> PendingReceipt* {
+            for (PendingReceipt& r : q)
+                if (r.unnamed)
+                    return &r;
+            return nullptr;
+        };
+        if (f.slot >= 0 && f.slot < SLOT_COUNT)
+            target = firstUnnamed(unwritten_[f.slot]);
+        if (!target)
+            target = firstUnnamed(removed_);
+        if (!target)
+            return;
+        target->unnamed = false;
+    }
+    PendingReceipt& r = *target;
+    r.journalId = f.id;
+    r.slotIndex = f.slot;
+    r.fileNumber = f.fileNumber;
+    r.receiptNumber = f.receiptNumber;
+    r.mainPath = f.mainPath;
+    r.backupDir = f.backupDir;
+    r.backupFolder = f.backupFolder;
+    r.backupPath = f.backupPath;
+    r.mainBase = f.mainBase;
+    r.backupBase = f.backupBase;
+    r.backupDone = f.backupDone;
+    r.data = f.data;
+    if (target != &fresh)
+        return;
+    if ((f.flags & JOURNAL_REMOVED) || f.slot < 0 || f.slot >= SLOT_COUNT)
+        removed_.push_back(std::move(fresh));
+    else
+        unwritten_[f.slot].push_back(std::move(fresh));
+}
+
+void ReceiptWriter::settleReplayed(const std::set<uint32_t>& done,
+                                   const std::set<uint32_t>& countedInDoc) {
+    auto settle = [&](std::deque<PendingReceipt>& queue) {
+        for (auto it = queue.begin(); it != queue.end();) {
+            if (it->journalId != 0 && done.count(it->journalId)) {
+                if (!countedInDoc.count(it->journalId))
+                    countSales(*it);
+                it = queue.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    };
+    for (auto& queue : unwritten_)
+        settle(queue);
+    settle(removed_);
+}
+
+std::vector<JournalReceipt> ReceiptWriter::journalImages() const {
+    std::vector<JournalReceipt> images;
+    auto add = [&](const std::deque<PendingReceipt>& queue, uint8_t flags) {
+        for (const PendingReceipt& r : queue)
+            images.push_back(
+                imageOf(r, flags | JOURNAL_QUEUED | (r.unnamed ? JOURNAL_UNNAMED : 0)));
+    };
+    for (const auto& queue : unwritten_)
+        add(queue, 0);
+    add(removed_, JOURNAL_REMOVED);
+    return images;
 }
 
 void ReceiptWriter::writePending(int slotIndex) {
@@ -120,9 +306,17 @@ void ReceiptWriter::clear() {
 void ReceiptWriter::writeQueue(std::deque<PendingReceipt>& queue) {
     while (!queue.empty()) {
         PendingReceipt& r = queue.front();
-        if (!writeOne(r))
+        if (replaying_ || (r.unnamed && !nameUnnamed(r)) || !writeOne(r))
             return;
         countSales(r);
+        if (r.journalId != 0) {
+            JournalRecord done;
+            done.type = JournalRecordType::Done;
+            done.id = r.journalId;
+            // Made durable with the next line's record; a replay before that finds the files
+            // complete and only counts the sales again into a document saved without them.
+            doc_.appendJournal(done, false);
+        }
         doc_.notifyReceiptWritten(r.slotIndex, r.mainPath);
         queue.pop_front();
     }
@@ -141,12 +335,12 @@ bool ReceiptWriter::writeOne(PendingReceipt& r) {
             failure = TEXT_DIR_FAILED;
             path = &r.backupFolder;
         } else {
-            failure = failureText(appendReceiptData(r.backupPath, r.data));
+            failure = failureText(appendReceiptData(r.backupPath, r.data, true, r.backupBase));
         }
         r.backupDone = !failure;
         logOutcome(failure, *path, r.backupFailureLogged);
     }
-    const char* failure = failureText(appendReceiptData(r.mainPath, r.data));
+    const char* failure = failureText(appendReceiptData(r.mainPath, r.data, true, r.mainBase));
     logOutcome(failure, r.mainPath, r.mainFailureLogged);
     return !failure;
 }

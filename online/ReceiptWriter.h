@@ -7,11 +7,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "base/Clock.h"
 #include "online/EcrLine.h"
+#include "online/Journal.h"
 #include "online/PendingReceipt.h"
 #include "online/PluSale.h"
 
@@ -44,6 +46,16 @@ public:
     // later register.
     void releaseSlot(int slotIndex);
 
+    // Journal replay: while it runs, finished receipts only queue up, unnamed; the journal's
+    // finished records then give them their files (or queue the receipts of a cut back journal).
+    void setReplaying(bool on) { replaying_ = on; }
+    void applyJournaled(const JournalReceipt& f);
+    // Receipts the journal says were written leave the queues; those not counted in the saved
+    // document are counted now.
+    void settleReplayed(const std::set<uint32_t>& done, const std::set<uint32_t>& countedInDoc);
+    // The queued receipts, as the finished records of a cut back journal.
+    std::vector<JournalReceipt> journalImages() const;
+
     size_t pendingCount(int slotIndex) const;
     size_t removedCount() const { return removed_.size(); }
     size_t totalCount() const;
@@ -54,10 +66,16 @@ private:
     bool writeOne(PendingReceipt& r);
     void countSales(PendingReceipt& r);
     void logOutcome(const char* failure, const std::string& path, bool& failureLogged);
+    // The paths of a receipt named now and the lengths of its files before it.
+    void placeReceipt(PendingReceipt& r, const std::string& name, const LocalTime& now);
+    bool nameUnnamed(PendingReceipt& r);
+    int64_t queuedBytesFor(const std::string& path) const;
+    void journalFinished(PendingReceipt& r);
 
     TarvelServerDoc& doc_;
     std::array<std::deque<PendingReceipt>, SLOT_COUNT> unwritten_;
     std::deque<PendingReceipt> removed_;
+    bool replaying_ = false;
 };
 
 }  // namespace kos

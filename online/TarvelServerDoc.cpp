@@ -1,7 +1,9 @@
 #include "online/TarvelServerDoc.h"
 
 #include <algorithm>
+#include <cstdio>
 
+#include "online/JournalReplay.h"
 #include "online/OnlineWorker.h"
 
 namespace kos {
@@ -157,6 +159,7 @@ void TarvelServerDoc::setReceiptNumbering(int next, const LocalTime& day) {
     end.second = 59;
     endOfDay_ = timeKey(end);
     nextNumber_ = next;
+    numberingSet_ = true;
 }
 
 void TarvelServerDoc::addPositiveTotal(int slotIndex, int32_t value) {
@@ -338,30 +341,128 @@ DsrStatus TarvelServerDoc::readFile(const std::string& path) {
     std::string data;
     if (!readWholeFile(path, data))
         return DsrStatus::ReadError;
-    return fromDsr(data);
+    const DsrStatus status = fromDsr(data);
+    loadedCrc_ = crc32Of(data);
+    loadedSize_ = data.size();
+    if (status == DsrStatus::WrongSlotCount)
+        unreadablePath_ = path;
+    return status;
+}
+
+Journal::Claim TarvelServerDoc::attachJournal(const std::string& path) {
+    std::vector<JournalRecord> records;
+    const Journal::Claim claim = journal_.claim(path, records);
+    journalHeldElsewhere_ = claim == Journal::Claim::HeldElsewhere;
+    documentPath_ = path;
+    if (claim == Journal::Claim::Owned) {
+        std::lock_guard<RegisterLock> g(registerLock_);
+        nextJournalId_ = replayJournal(*this, records, loadedCrc_, loadedSize_);
+    }
+    return claim;
+}
+
+std::vector<JournalRecord> TarvelServerDoc::journalSnapshot() {
+    std::vector<JournalRecord> records;
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        const EcrOnLineComm& slot = slots_[i];
+        if (slot.logicalNumber == -1)
+            continue;
+        JournalRecord r;
+        r.type = JournalRecordType::Slot;
+        JournalSlotState& s = r.slotState;
+        s.slot = i;
+        s.logicalNumber = slot.logicalNumber;
+        s.serialNumber = slot.serialNumber;
+        s.expectedSeq = slot.expectedSeq;
+        s.lastReceiptSeries = slot.lastReceiptSeries;
+        s.lastReceiptNumber = slot.lastReceiptNumber;
+        s.lastReceiptFileNumber = slot.lastReceiptFileNumber;
+        s.discarding = slot.discarding;
+        for (const EcrLine& l : slot.lines)
+            s.lines.push_back(l.text);
+        records.push_back(std::move(r));
+    }
+    for (JournalReceipt& f : receipts_.journalImages()) {
+        JournalRecord r;
+        r.type = JournalRecordType::Finished;
+        r.receipt = std::move(f);
+        records.push_back(std::move(r));
+    }
+    return records;
+}
+
+// The file that could not be read stays beside the new one, with its journal.
+bool TarvelServerDoc::keepUnreadable(const std::string& path) {
+    if (unreadablePath_.empty() || unreadablePath_ != path)
+        return true;
+    std::string old;
+    const std::string bak = path + ".bak";
+    if (readWholeFile(path, old) && !replaceFile(bak, old))
+        return false;
+    ::rename(Journal::journalPath(path).c_str(), Journal::journalPath(bak).c_str());
+    unreadablePath_.clear();
+    return true;
 }
 
 DsrStatus TarvelServerDoc::writeFile(const std::string& path) {
-    if (!replaceFile(path, toDsr()))
+    if (!keepUnreadable(path))
         return DsrStatus::WriteError;
+    if (!journal_.isOpen() || journal_.documentPath() != path) {
+        // What a journal there holds belongs to the file this save replaces.
+        std::vector<JournalRecord> old;
+        journalHeldElsewhere_ = journal_.claim(path, old) == Journal::Claim::HeldElsewhere;
+        // Never over the document of a program that communicates with it.
+        if (journalHeldElsewhere_)
+            return DsrStatus::WriteError;
+    }
+    // No poll between the image and the cut: every line is in one of the two.
+    std::lock_guard<RegisterLock> g(registerLock_);
+    std::string image;
+    {
+        std::lock_guard<std::mutex> s(salesLock_);
+        image = dsrImage(receiptDir_, backupDir_, slots_, sales_);
+    }
+    if (journal_.isOpen()) {
+        JournalRecord mark;
+        mark.type = JournalRecordType::SaveMark;
+        mark.imageCrc = crc32Of(image);
+        mark.imageSize = image.size();
+        if (!journal_.append(mark, true))
+            return DsrStatus::WriteError;
+    }
+    if (!replaceFile(path, image))
+        return DsrStatus::WriteError;
+    documentPath_ = path;
+    loadedCrc_ = crc32Of(image);
+    loadedSize_ = image.size();
+    if (journal_.isOpen())
+        journal_.rewrite(journalSnapshot());
     setModified(false);
     return DsrStatus::Ok;
 }
 
-bool TarvelServerDoc::open(const std::string& path, Prompt& prompt) {
-    switch (readFile(path)) {
+DsrStatus TarvelServerDoc::openFile(const std::string& path, Prompt& prompt) {
+    const DsrStatus status = readFile(path);
+    switch (status) {
         case DsrStatus::Ok:
-            return true;
+            attachJournal(path);
+            break;
         case DsrStatus::WrongSlotCount:
             prompt.message(TEXT_BAD_SLOT_COUNT, PromptIcon::Stop);
-            return true;
+            break;
         case DsrStatus::BadFormat:
             prompt.message(TEXT_UNEXPECTED_FORMAT, PromptIcon::Stop);
-            return false;
+            break;
         default:
             prompt.message(TEXT_OPEN_FAILED, PromptIcon::Stop);
-            return false;
+            break;
     }
+    return status;
+}
+
+bool TarvelServerDoc::open(const std::string& path, Prompt& prompt) {
+    const DsrStatus status = openFile(path, prompt);
+    return status == DsrStatus::Ok || status == DsrStatus::WrongSlotCount;
 }
 
 bool TarvelServerDoc::save(const std::string& path, Prompt& prompt) {
@@ -380,11 +481,19 @@ void TarvelServerDoc::clearSlotsAndSales() {
 }
 
 void TarvelServerDoc::clear() {
+    journal_.release();
+    journalHeldElsewhere_ = false;
+    documentPath_.clear();
+    unreadablePath_.clear();
+    loadedCrc_ = 0;
+    loadedSize_ = 0;
+    nextJournalId_ = 1;
     receiptDir_.clear();
     backupDir_.clear();
     clearSlotsAndSales();
     nextNumber_ = 1;
     endOfDay_ = 0;
+    numberingSet_ = false;
     setModified(false);
 }
 

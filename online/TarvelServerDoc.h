@@ -23,6 +23,7 @@
 #include "online/DsrFile.h"
 #include "online/EcrOnLineComm.h"
 #include "online/EcrStatusListener.h"
+#include "online/Journal.h"
 #include "online/PluSale.h"
 #include "online/PollContext.h"
 #include "online/ReceiptWriter.h"
@@ -66,6 +67,8 @@ public:
     int nextReceiptNumber(const LocalTime& t);
     // Sets the numbering at start: next number and the day it belongs to.
     void setReceiptNumbering(int next, const LocalTime& day);
+    // Whether the numbering was set by a start (receipts may be given file names).
+    bool hasReceiptNumbering() const { return numberingSet_; }
 
     // Sales. Each operation takes salesLock; the adding ones mark the document modified.
     void addPositiveTotal(int slotIndex, int32_t value);
@@ -121,7 +124,23 @@ public:
     // Worker side, without the lock: false when the stop event came within ms.
     bool sleepUnlessStopped(int ms);
     // What a slot's poll uses (worker thread, registerLock held).
-    PollContext pollContext() { return {link_, serverLog_, receipts_, clock_}; }
+    PollContext pollContext() {
+        return {link_, serverLog_, receipts_, clock_, journal_.isOpen() ? &journal_ : nullptr};
+    }
+
+    // The journal beside the document file. attachJournal takes its lock and replays it into
+    // this document (open does so itself); HeldElsewhere: another program has it, nothing was
+    // replayed and communication is refused.
+    Journal::Claim attachJournal(const std::string& documentPath);
+    bool journalHeldElsewhere() const { return journalHeldElsewhere_; }
+    bool hasJournal() const { return journal_.isOpen(); }
+    Journal& journal() { return journal_; }
+    uint64_t journalSize() const { return journal_.size(); }
+    // Journal writes of the poll step (worker thread, registerLock held): 0 without a journal.
+    uint32_t newJournalId() { return journal_.isOpen() ? nextJournalId_++ : 0; }
+    bool appendJournal(const JournalRecord& r, bool sync) {
+        return journal_.isOpen() && journal_.append(r, sync);
+    }
 
     // Back to a new document (before new, open and close). Not while online.
     void clear();
@@ -130,8 +149,13 @@ public:
     std::string toDsr();
     DsrStatus fromDsr(const std::string& data);
     DsrStatus readFile(const std::string& path);
-    // Writes through a temporary file, so a failed save leaves the old file whole.
+    // Writes through a temporary file, so a failed save leaves the old file whole; then cuts
+    // the journal back to what the file does not hold (unfinished and unwritten receipts).
+    // The first save over a file that could not be read keeps it as NAME.dsr.bak. A file whose
+    // journal another program holds is not written (WriteError).
     DsrStatus writeFile(const std::string& path);
+    // readFile, the user told of failures, and the journal attached and replayed.
+    DsrStatus openFile(const std::string& path, Prompt& prompt);
     // readFile/writeFile with the user told of failures; true when the document is open/saved.
     bool open(const std::string& path, Prompt& prompt);
     bool save(const std::string& path, Prompt& prompt);
@@ -154,6 +178,9 @@ private:
     void vacateSlot(int slotIndex);
     // One poll of a used slot (registerLock held); whether its connection flag changed.
     bool pollLocked(int slotIndex);
+    // The journal records of what a save leaves out (registerLock held).
+    std::vector<JournalRecord> journalSnapshot();
+    bool keepUnreadable(const std::string& path);
 
     Clock& clock_;
     LogFile serverLog_;
@@ -170,7 +197,16 @@ private:
     int nextNumber_ = 1;
     // 23:59:59 of the day nextNumber_ belongs to, as YYYYMMDDhhmmss; 0 initially.
     int64_t endOfDay_ = 0;
+    bool numberingSet_ = false;
     std::atomic<bool> modified_{false};
+    Journal journal_;  // appended to under registerLock_
+    bool journalHeldElsewhere_ = false;
+    uint32_t nextJournalId_ = 1;
+    // The last file read: its path, and its bytes' CRC-32 and length for the journal's save marks.
+    std::string documentPath_;
+    uint32_t loadedCrc_ = 0;
+    uint64_t loadedSize_ = 0;
+    std::string unreadablePath_;  // read with a wrong slot count, not yet saved over
     std::mutex listenersLock_;
     std::vector<EcrStatusListener*> listeners_;
 };

@@ -5,9 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 
 #include "ConsolePrompt.h"
 #include "ServerOptions.h"
@@ -30,32 +32,62 @@ bool fileExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
-// Until SIGINT, SIGTERM or the end of the duration (0: none). Both stopSignals are blocked in every
-// thread, so they arrive here and nowhere else.
-void waitForStop(const sigset_t& stopSignals, int durationSeconds) {
+// Until SIGINT, SIGTERM or the end of the duration (0: none); tick runs about once a second
+// meanwhile. Both stopSignals are blocked in every thread, so they arrive here and nowhere else.
+void waitForStop(const sigset_t& stopSignals, int durationSeconds,
+                 const std::function<void()>& tick) {
     timespec end{};
     clock_gettime(CLOCK_MONOTONIC, &end);
     end.tv_sec += durationSeconds;
     for (;;) {
-        int sig;
-        if (durationSeconds == 0) {
-            sig = sigwaitinfo(&stopSignals, nullptr);
-        } else {
+        long long wait = 1000000000LL;
+        if (durationSeconds != 0) {
             timespec now{};
             clock_gettime(CLOCK_MONOTONIC, &now);
             long long left = (end.tv_sec - now.tv_sec) * 1000000000LL + (end.tv_nsec - now.tv_nsec);
             if (left <= 0)
                 return;
-            timespec wait{static_cast<time_t>(left / 1000000000LL),
-                          static_cast<long>(left % 1000000000LL)};
-            sig = sigtimedwait(&stopSignals, nullptr, &wait);
+            wait = std::min(wait, left);
         }
+        timespec w{static_cast<time_t>(wait / 1000000000LL),
+                   static_cast<long>(wait % 1000000000LL)};
+        const int sig = sigtimedwait(&stopSignals, nullptr, &w);
         if (sig > 0)
             return;
         if (errno != EINTR && errno != EAGAIN)
             return;
+        tick();
     }
 }
+
+// Saved at most every AUTOSAVE_SECONDS while sales change or the journal grows, so a kill
+// leaves a short journal.
+constexpr int AUTOSAVE_SECONDS = 3;
+constexpr uint64_t JOURNAL_SAVE_SIZE = 1u << 20;
+
+class AutoSave {
+public:
+    AutoSave(TarvelServerDoc& doc, const std::string& path, Prompt& prompt)
+        : doc_(doc), path_(path), prompt_(prompt), last_(std::time(nullptr)) {}
+    void operator()() {
+        const std::time_t now = std::time(nullptr);
+        if (now - last_ < AUTOSAVE_SECONDS ||
+            !(doc_.isModified() || doc_.journalSize() > JOURNAL_SAVE_SIZE))
+            return;
+        last_ = now;
+        const bool ok = doc_.writeFile(path_) == DsrStatus::Ok;
+        if (!ok && !failed_)
+            prompt_.message(TEXT_SAVE_FAILED, PromptIcon::Stop);
+        failed_ = !ok;
+    }
+
+private:
+    TarvelServerDoc& doc_;
+    std::string path_;
+    Prompt& prompt_;
+    std::time_t last_;
+    bool failed_ = false;
+};
 
 void printRegisters(TarvelServerDoc& doc) {
     std::string list;
@@ -98,11 +130,17 @@ int main(int argc, char** argv) {
 
     ConsolePrompt prompt(stdin, stderr, ::isatty(STDIN_FILENO) != 0);
     TarvelServerDoc doc;
+    // A document that cannot be read is left as it is: nothing is saved over it.
     if (fileExists(options.document)) {
-        if (!doc.open(options.document, prompt))
+        if (doc.openFile(options.document, prompt) != DsrStatus::Ok)
             return EXIT_FAILED;
     } else {
         std::printf("nowy dokument %s\n", options.document.c_str());
+        doc.attachJournal(options.document);
+    }
+    if (doc.journalHeldElsewhere()) {
+        prompt.message(TEXT_JOURNAL_HELD, PromptIcon::Stop);
+        return EXIT_FAILED;
     }
     if (options.registers && !addMissingRegisters(doc, *options.registers, prompt))
         return EXIT_FAILED;
@@ -120,7 +158,8 @@ int main(int argc, char** argv) {
                 comDevice(settings.port).c_str(), settings.portSpeed, settings.receiptDir.c_str());
     std::fflush(stdout);
 
-    waitForStop(stopSignals, options.durationSeconds);
+    AutoSave autoSave(doc, options.document, prompt);
+    waitForStop(stopSignals, options.durationSeconds, [&autoSave] { autoSave(); });
 
     stopOnline(doc, prompt);
     doc.removeStatusListener(&report);

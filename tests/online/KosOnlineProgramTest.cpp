@@ -15,6 +15,7 @@
 
 #include "CommSupport.h"
 #include "CommandLine.h"
+#include "online/OnlineComm.h"
 #include "support/TempDir.h"
 
 extern char** environ;
@@ -213,6 +214,30 @@ TEST(KosOnlineProgramTest, FailuresGoToStandardErrorWithANonZeroStatus) {
     Program noDocument(dir, {});
     EXPECT_EQ(2, noDocument.wait());
     EXPECT_EQ(0u, noDocument.err().rfind("Brak nazwy dokumentu\n", 0));
+}
+
+TEST(KosOnlineProgramTest, LeavesAnUnreadableDocumentAsItIsAndRefusesOneInUse) {
+    TempDir dir;
+    // Version 1, two empty directory strings, 11 slots: "Niepoprawny format pliku.".
+    const std::string unreadable("\1\0\0\0\0\0\13\0\0\0\5\6", 12);
+    writeFile(dir.file("x.dsr"), unreadable);
+    const std::vector<std::string> rest = {"--receipt-dir", dir.path(), "--device",
+                                           dir.file("ttyNONE")};
+    std::vector<std::string> args = {dir.file("x.dsr")};
+    args.insert(args.end(), rest.begin(), rest.end());
+    Program p(dir, args);
+    EXPECT_EQ(1, p.wait());
+    EXPECT_EQ("Niepoprawny format pliku.\n", p.err());
+    EXPECT_EQ(unreadable, readFile(dir.file("x.dsr")));
+
+    TarvelServerDoc holder;
+    ASSERT_EQ(Journal::Claim::Owned, holder.attachJournal(dir.file("y.dsr")));
+    args[0] = dir.file("y.dsr");
+    Program second(dir, args);
+    EXPECT_EQ(1, second.wait());
+    EXPECT_EQ(std::string(TEXT_JOURNAL_HELD) + "\n", second.err());
+    struct stat st {};
+    EXPECT_NE(0, ::stat(dir.file("y.dsr").c_str(), &st));
 }
 
 }  // namespace
