@@ -4,15 +4,6 @@
 
 namespace kos {
 
-namespace {
-
-// Sum without signed overflow: the totals wrap like the 32-bit counters they are.
-int32_t wrapAdd(int32_t a, int32_t b) {
-    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
-
-}  // namespace
-
 TarvelServerDoc::TarvelServerDoc(Clock& clock) : serverLog(clock), link(clock), clock_(clock) {}
 
 TarvelServerDoc::~TarvelServerDoc() {
@@ -75,18 +66,15 @@ void TarvelServerDoc::removeRegister(int slotIndex) {
         negativeTotal[slotIndex] = 0;
     }
     // One entry per salesLock hold, so other users of the table get in between.
-    for (size_t index = 0;;) {
+    const auto clearSlot = [slotIndex](SalesTable::Entry& e) {
+        e.sale.quantity[slotIndex] = 0;
+        e.sale.extra[slotIndex] = 0;
+        return !e.sale.isEmpty();
+    };
+    SalesTable::Walk walk;
+    for (bool more = true; more;) {
         std::lock_guard<std::mutex> s(salesLock);
-        const SalesTable::Entry* e = sales.entryAt(index);
-        if (!e)
-            break;
-        PluSale* sale = sales.find(e->plu);
-        sale->quantity[slotIndex] = 0;
-        sale->extra[slotIndex] = 0;
-        if (sale->isEmpty())
-            sales.remove(e->plu);
-        else
-            ++index;
+        more = sales.walkStep(walk, clearSlot);
     }
     setModified();
 }
@@ -138,35 +126,40 @@ void TarvelServerDoc::setReceiptNumbering(int next, const LocalTime& day) {
     nextNumber = next;
 }
 
-void TarvelServerDoc::addPositiveTotal(int slotIndex, int32_t value) {
+SumLimit TarvelServerDoc::addPositiveTotal(int slotIndex, int32_t value) {
     if (slotIndex < 0 || slotIndex >= SLOT_COUNT)
-        return;
+        return SumLimit::Within;
+    SumLimit limit;
     {
         std::lock_guard<std::mutex> s(salesLock);
-        positiveTotal[slotIndex] = wrapAdd(positiveTotal[slotIndex], value);
+        limit = addWithinRange(positiveTotal[slotIndex], value);
     }
     setModified();
+    return limit;
 }
 
-void TarvelServerDoc::addNegativeTotal(int slotIndex, int32_t value) {
+SumLimit TarvelServerDoc::addNegativeTotal(int slotIndex, int32_t value) {
     if (slotIndex < 0 || slotIndex >= SLOT_COUNT)
-        return;
+        return SumLimit::Within;
+    SumLimit limit;
     {
         std::lock_guard<std::mutex> s(salesLock);
-        negativeTotal[slotIndex] = wrapAdd(negativeTotal[slotIndex], value);
+        limit = addWithinRange(negativeTotal[slotIndex], value);
     }
     setModified();
+    return limit;
 }
 
-void TarvelServerDoc::addPluSale(const Plu& plu, int slotIndex, int32_t quantity) {
+SumLimit TarvelServerDoc::addPluSale(const Plu& plu, int slotIndex, int32_t quantity) {
     if (slotIndex < 0 || slotIndex >= SLOT_COUNT)
-        return;
+        return SumLimit::Within;
+    SumLimit limit;
     {
         std::lock_guard<std::mutex> s(salesLock);
-        int32_t& q = sales.at(plu).quantity[slotIndex];
-        q = wrapAdd(q, quantity);
+        limit = sales.add(plu, slotIndex, quantity);
     }
     setModified();
+    return limit;
 }
 
 size_t TarvelServerDoc::unwrittenReceiptCount() {

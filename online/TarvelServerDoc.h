@@ -77,10 +77,11 @@ public:
     // Sets the numbering at start: next number and the day it belongs to.
     void setReceiptNumbering(int next, const LocalTime& day);
 
-    // Each takes salesLock and marks the document modified.
-    void addPositiveTotal(int slotIndex, int32_t value);
-    void addNegativeTotal(int slotIndex, int32_t value);
-    void addPluSale(const Plu& plu, int slotIndex, int32_t quantity);
+    // Each takes salesLock and marks the document modified. A sum beyond the 32-bit range
+    // stops at the limit; Reached tells the caller to log it.
+    SumLimit addPositiveTotal(int slotIndex, int32_t value);
+    SumLimit addNegativeTotal(int slotIndex, int32_t value);
+    SumLimit addPluSale(const Plu& plu, int slotIndex, int32_t quantity);
 
     // Finished receipts not yet on disk (their folder could not be written), all slots and
     // removed registers.
