@@ -23,6 +23,10 @@ inline constexpr uint8_t RELEASE = 0x13;
 inline constexpr int MAX_FRAME_DATA_LEN = 256;
 inline constexpr int MAX_FRAME_REPEAT = 10;
 
+// Twice what a frame of MAX_FRAME_DATA_LEN data bytes (with 0x0A, 0x0D and the CRC, 10 bits a
+// byte) needs at baud; 0 for an unknown speed. The online worker's limit for one frame.
+uint32_t frameTimeLimitMs(int baud);
+
 // CRC-16, polynomial 0x8001, initial value given, MSB first, no reflection, no final XOR.
 uint16_t frameCrc(const void* data, size_t len, uint16_t start = 0);
 
@@ -37,6 +41,10 @@ public:
 
     void setBeginFrameTimeout(int ms) { beginFrameTimeout_ = ms; }
     int getBeginFrameTimeout() const { return beginFrameTimeout_; }
+    // How long the bytes of one frame may take once its 0x0A came (0, the initial value: no
+    // limit beyond the per-byte time-out). A register that drips its bytes just inside the
+    // per-byte time-out is cut off there with TX310_ERR_READ instead of holding the line.
+    void setFrameTimeLimit(uint32_t ms) { frameTimeLimit_ = ms; }
 
     int send(const void* buffer, int count);
     int receive(void* buffer, int count);
@@ -90,6 +98,7 @@ private:
     Clock& clock_;
     std::unique_ptr<LogFile> log_;
     int beginFrameTimeout_ = 5000;
+    uint32_t frameTimeLimit_ = 0;
 };
 
 }  // namespace kos

@@ -141,6 +141,7 @@ bool prepareStart(TarvelServerDoc& doc, const Settings& settings, Prompt& prompt
         return false;
     }
     doc.link.setBeginFrameTimeout(timing.beginFrameTimeoutMs);
+    doc.link.setFrameTimeLimit(frameTimeLimitMs(settings.portSpeed));
 
     if (doc.serverLog.print(LOG_START) < 0) {
         doc.link.close();
