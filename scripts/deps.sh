@@ -1,5 +1,7 @@
-# Debian packages the build, the tests and the demo need; installed only when missing.
-KOS_DEBIAN_PACKAGES=(cmake ninja-build g++ pkg-config ccache libgtest-dev libgmock-dev qt6-base-dev libgl-dev)
+# Debian packages the build, the tests and the demo need; installed only when missing. clang
+# and its runtime build the sanitized suite and the fuzz targets.
+KOS_DEBIAN_PACKAGES=(cmake ninja-build g++ pkg-config ccache libgtest-dev libgmock-dev qt6-base-dev libgl-dev
+    clang libclang-rt-14-dev)
 
 kos_install_deps() {
     local missing=()
