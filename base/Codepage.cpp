@@ -2,7 +2,11 @@
 
 #include <iconv.h>
 
+#include <array>
 #include <cerrno>
+#include <cstdint>
+#include <unordered_map>
+#include <utility>
 
 namespace kos {
 
@@ -78,14 +82,79 @@ std::string convertLenient(const char* to, const char* from, const std::string& 
     return out;
 }
 
+// The UTF-8 form of every code page byte, asked of iconv once (empty: the byte has none), and
+// the way back. The code page is one byte per character, so the tables convert exactly what
+// iconv converts, many times faster than a call per text.
+struct Tables {
+    std::array<std::string, 256> utf8;
+    std::unordered_map<uint32_t, char> back;  // UTF-8 bytes packed into a number
+
+    static uint32_t pack(const char* p, size_t n) {
+        uint32_t k = 0;
+        for (size_t i = 0; i < n; ++i)
+            k = (k << 8) | static_cast<unsigned char>(p[i]);
+        return k;
+    }
+
+    Tables() {
+        for (int b = 0; b < 256; ++b) {
+            Converter conv("UTF-8", "CP1250");
+            const char byte = static_cast<char>(b);
+            const char* in = &byte;
+            size_t left = 1;
+            std::string out;
+            if (conv.ok() && conv.run(in, left, out) == Stop::Done && !out.empty()) {
+                utf8[static_cast<size_t>(b)] = out;
+                back.emplace(pack(out.data(), out.size()), byte);
+            }
+        }
+    }
+};
+
+const Tables& tables() {
+    static const Tables t;
+    return t;
+}
+
 }  // namespace
 
 std::string cp1250ToUtf8(const std::string& text) {
-    return convertLenient("UTF-8", "CP1250", text, [](const char*, size_t) { return size_t{1}; });
+    const Tables& t = tables();
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) < 0x80) {
+            out += c;
+            continue;
+        }
+        const std::string& u = t.utf8[static_cast<unsigned char>(c)];
+        out += u.empty() ? std::string("?") : u;
+    }
+    return out;
 }
 
 std::string utf8ToCp1250(const std::string& text) {
     return convertLenient("CP1250", "UTF-8", text, utf8Length);
+}
+
+bool utf8ToCp1250Exact(const std::string& text, std::string& out) {
+    const Tables& t = tables();
+    std::string result;
+    result.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            result += text[i++];
+            continue;
+        }
+        const size_t n = utf8Length(text.data() + i, text.size() - i);
+        const auto it = t.back.find(Tables::pack(text.data() + i, n));
+        if (it == t.back.end())
+            return false;
+        result += it->second;
+        i += n;
+    }
+    out = std::move(result);
+    return true;
 }
 
 bool utf16leToCp1250(const std::string& utf16le, std::string& out) {

@@ -43,31 +43,6 @@ std::string readString(SettingsStore& store, const std::string& name, const std:
 
 }  // namespace
 
-std::optional<int> MemorySettingsStore::getInt(const std::string& section,
-                                               const std::string& name) {
-    auto it = values.find({section, name});
-    if (it == values.end() || !it->second.isInt)
-        return std::nullopt;
-    return it->second.number;
-}
-
-std::optional<std::string> MemorySettingsStore::getString(const std::string& section,
-                                                          const std::string& name) {
-    auto it = values.find({section, name});
-    if (it == values.end() || it->second.isInt)
-        return std::nullopt;
-    return it->second.text;
-}
-
-void MemorySettingsStore::setInt(const std::string& section, const std::string& name, int value) {
-    values[{section, name}] = Value{true, value, {}};
-}
-
-void MemorySettingsStore::setString(const std::string& section, const std::string& name,
-                                    const std::string& value) {
-    values[{section, name}] = Value{false, 0, value};
-}
-
 std::string defaultReceiptDir() {
     return homeDir() + "/TarvelSerwer";
 }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,24 +25,6 @@ public:
     virtual void setInt(const std::string& section, const std::string& name, int value) = 0;
     virtual void setString(const std::string& section, const std::string& name,
                            const std::string& value) = 0;
-};
-
-// In-memory store for tests.
-class MemorySettingsStore final : public SettingsStore {
-public:
-    std::optional<int> getInt(const std::string& section, const std::string& name) override;
-    std::optional<std::string> getString(const std::string& section,
-                                         const std::string& name) override;
-    void setInt(const std::string& section, const std::string& name, int value) override;
-    void setString(const std::string& section, const std::string& name,
-                   const std::string& value) override;
-
-    struct Value {
-        bool isInt = false;
-        int number = 0;
-        std::string text;
-    };
-    std::map<std::pair<std::string, std::string>, Value> values;
 };
 
 // Strings are UTF-8 as the user typed them (paths, VAT descriptions).

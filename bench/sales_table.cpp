@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
 
     addSaleLines(doc, plus, 0, "sale line, new entry:");
     addSaleLines(doc, plus, 1, "sale line, existing entry:");
-    std::printf("entries: %zu\n", doc.sales.size());
+    std::printf("entries: %zu\n", doc.salesEntryCount());
 
     const std::string path = "/tmp/bench-sales-" + std::to_string(::getpid()) + ".txt";
     Stopwatch exportWatch;
@@ -102,6 +102,6 @@ int main(int argc, char** argv) {
     Stopwatch lastWatch;
     doc.removeRegister(SLOT_COUNT - 1);
     lastWatch.print("remove the last register:");
-    std::printf("entries left: %zu\n", doc.sales.size());
+    std::printf("entries left: %zu\n", doc.salesEntryCount());
     return 0;
 }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace kos {
@@ -17,14 +18,16 @@ struct EcrArticle {
     int32_t amount = 0;     // hundredths, filled when reading
 };
 
+// The callbacks run on the command's thread; reply is the register's first reply. What a caller
+// needs besides (its list, its counters) it captures.
 // Fills article i; 1 when filled, any other value ends the list.
-using ArticleSourceFn = int (*)(const std::string& reply, int i, EcrArticle& article, void* user);
+using ArticleSourceFn = std::function<int(const std::string& reply, int i, EcrArticle& article)>;
 // ok: 1 accepted, 0 refused; counts as they stand after this article.
-using ArticleProgressFn = void (*)(const std::string& reply, int i, const EcrArticle& article,
-                                   void* user, int ok, int accepted, int refused);
+using ArticleProgressFn = std::function<void(
+    const std::string& reply, int i, const EcrArticle& article, int ok, int accepted, int refused)>;
 // 0 stop now, 1 stored, 2 could not be stored.
-using ArticleStoreFn = int (*)(const std::string& reply, int i, int errors,
-                               const EcrArticle& article, void* user);
+using ArticleStoreFn =
+    std::function<int(const std::string& reply, int i, int errors, const EcrArticle& article)>;
 
 inline constexpr int HEADER_LINES = 5;
 using HeaderLines = std::array<std::string, HEADER_LINES>;

@@ -3,7 +3,8 @@
 #include <cstring>
 
 #include "link/Plu.h"
-#include "link/TX310Comm.h"
+#include "link/TX310Text.h"
+#include "link/Tx310Codes.h"
 
 namespace kos {
 
@@ -30,11 +31,11 @@ bool fitsInField(const std::string& text) {
 
 bool articleFitsInMessage(const EcrArticle& article) {
     return fitsInField(boundedText(article.plu, sizeof article.plu)) &&
-           fitsInField(TX310Comm::toEcrText(boundedText(article.name, sizeof article.name)));
+           fitsInField(toEcrText(boundedText(article.name, sizeof article.name)));
 }
 
 std::string articleWriteMessage(const EcrArticle& article) {
-    std::string name = TX310Comm::toEcrText(boundedText(article.name, sizeof article.name));
+    std::string name = toEcrText(boundedText(article.name, sizeof article.name));
     return "W0;" + boundedText(article.plu, sizeof article.plu) + ";" + name + ";" +
            std::to_string(article.vat + 1) + ";" + std::to_string(article.price) + ";" +
            (article.openPrice ? "1" : "0") + ";";
@@ -89,44 +90,44 @@ bool parseEcrDecimal(const std::string& text, int scale, int32_t& value) {
     return true;
 }
 
-int parseArticleAnswer(const std::string& answer, EcrArticle& article) {
+Tx310Code parseArticleAnswer(const std::string& answer, EcrArticle& article) {
     std::string rest = answer;
     std::string field;
     article = EcrArticle{};
-    if (!TX310Comm::nextField(rest, field) || field != "0")
+    if (!nextField(rest, field) || field != "0")
         return TX310_ERR_FORMAT;
 
     Plu plu;
-    if (!TX310Comm::nextField(rest, field) || !plu.parse(field))
+    if (!nextField(rest, field) || !plu.parse(field))
         return TX310_ERR_FORMAT;
     plu.text(article.plu);
 
-    if (!TX310Comm::nextField(rest, field))
+    if (!nextField(rest, field))
         return TX310_ERR_FORMAT;
-    std::string name = TX310Comm::fromEcrText(field);
+    std::string name = fromEcrText(field);
     std::strncpy(article.name, name.c_str(), sizeof article.name - 1);
 
     long vat = 0;
-    if (!TX310Comm::nextField(rest, field) || !parseEcrInteger(field, vat))
+    if (!nextField(rest, field) || !parseEcrInteger(field, vat))
         return TX310_ERR_FORMAT;
     article.vat = static_cast<uint8_t>(vat - 1);
 
-    if (!TX310Comm::nextField(rest, field))
+    if (!nextField(rest, field))
         return TX310_ERR_FORMAT;
     if (!field.empty() && !parseEcrDecimal(field, 100, article.price))
         return TX310_ERR_FORMAT;
 
-    if (!TX310Comm::nextField(rest, field))
+    if (!nextField(rest, field))
         return TX310_ERR_FORMAT;
     long open = 0;
     article.openPrice = parseEcrInteger(field, open) && open == 1 ? 1 : 0;
 
-    if (!TX310Comm::nextField(rest, field))
+    if (!nextField(rest, field))
         return TX310_ERR_FORMAT;
     if (!field.empty() && !parseEcrDecimal(field, 1000, article.quantity))
         return TX310_ERR_FORMAT;
 
-    if (!TX310Comm::nextField(rest, field))
+    if (!nextField(rest, field))
         return TX310_ERR_FORMAT;
     if (!field.empty() && !parseEcrDecimal(field, 100, article.amount))
         return TX310_ERR_FORMAT;

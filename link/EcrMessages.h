@@ -5,6 +5,7 @@
 #include <string>
 
 #include "link/EcrArticle.h"
+#include "link/Tx310Codes.h"
 
 namespace kos {
 
@@ -21,7 +22,7 @@ std::string articleDeleteMessage(const EcrArticle& article);
 // Parses the register's article answer "0;plu;name;vat;price;open;quantity;amount;" into
 // article. TX310_OK, or TX310_ERR_FORMAT for a missing or unreadable field. The name comes back
 // in code page 1250 and is cut to 20 characters.
-int parseArticleAnswer(const std::string& answer, EcrArticle& article);
+Tx310Code parseArticleAnswer(const std::string& answer, EcrArticle& article);
 
 // A register decimal "whole[.fraction]" in units of 1/scale (scale 100 or 1000); the fraction is
 // taken as a count of those units, so "12.5" is 12 units and 5 hundredths. False when the text

@@ -1,6 +1,6 @@
-#include <array>
+#include "link/FrameCrc.h"
 
-#include "link/TX310Comm.h"
+#include <array>
 
 namespace kos {
 

@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "link/FrameCrc.h"
+#include "link/TX310Text.h"
+
 namespace kos {
 
 namespace {
@@ -29,7 +32,7 @@ void TX310Comm::closeLog() {
     log_.reset();
 }
 
-int TX310Comm::send(const void* buffer, int count) {
+Tx310Code TX310Comm::send(const void* buffer, int count) {
     const auto* bytes = static_cast<const uint8_t*>(buffer);
     trace("\n%t START TX310Comm::send");
     trace("\n\t count = %d, buff = ", count);
@@ -51,7 +54,7 @@ int TX310Comm::send(const void* buffer, int count) {
     return TX310_OK;
 }
 
-int TX310Comm::receive(void* buffer, int count) {
+Tx310Code TX310Comm::receive(void* buffer, int count) {
     trace("\n%t START TX310Comm::receive");
     trace("\n\t count = %d", count);
     uint32_t readBytes = 0;
@@ -70,7 +73,7 @@ int TX310Comm::receive(void* buffer, int count) {
     return TX310_OK;
 }
 
-int TX310Comm::sendFrame(const char* s) {
+Tx310Code TX310Comm::sendFrame(const char* s) {
     size_t len = std::strlen(s);
     trace("\n%t START TX310Comm::sendFrame");
     trace("\n\ts = ");
@@ -102,7 +105,7 @@ int TX310Comm::sendFrame(const char* s) {
     for (int i = 0; i < MAX_FRAME_REPEAT; ++i) {
         trace("\n%t TX310Comm::sendFrame, i = %d, for( i = 0; i < MAX_FRAME_REPEAT; i ++ )", i);
         clock_.sleepMs(100);
-        int rc = send(&begin, 1);
+        Tx310Code rc = send(&begin, 1);
         if (rc == TX310_OK)
             rc = send(s, static_cast<int>(len));
         if (rc == TX310_OK)
@@ -121,10 +124,10 @@ int TX310Comm::sendFrame(const char* s) {
     return TX310_ERR_SEND;
 }
 
-int TX310Comm::receiveAck() {
+Tx310Code TX310Comm::receiveAck() {
     trace("\n%t START TX310Comm::receiveAck");
     uint8_t c = 0;
-    int rc = receive(&c, 1);
+    Tx310Code rc = receive(&c, 1);
     if (rc != TX310_OK)
         return rc;
     if (c == FRAME_ACK) {
@@ -136,10 +139,10 @@ int TX310Comm::receiveAck() {
     return TX310_ERR_READ;
 }
 
-int TX310Comm::sendAck() {
+Tx310Code TX310Comm::sendAck() {
     trace("\n%t START TX310Comm::sendAck");
     const uint8_t ack = FRAME_ACK;
-    int rc = send(&ack, 1);
+    Tx310Code rc = send(&ack, 1);
     if (rc != TX310_OK)
         return rc;
     clock_.sleepMs(20);
@@ -147,11 +150,11 @@ int TX310Comm::sendAck() {
     return TX310_OK;
 }
 
-int TX310Comm::sendFF(int count) {
+Tx310Code TX310Comm::sendFF(int count) {
     trace("\n%t START TX310Comm::sendFF( %d )", count);
     const uint8_t ff = WAKE_UP;
     for (int i = 0; i < count; ++i) {
-        int rc = send(&ff, 1);
+        Tx310Code rc = send(&ff, 1);
         if (rc != TX310_OK)
             return rc;
     }
@@ -166,7 +169,7 @@ uint32_t frameTimeLimitMs(int baud) {
     return 2 * (FRAME_BITS * 1000 + uint32_t(baud) - 1) / uint32_t(baud);
 }
 
-int TX310Comm::receiveFrame(std::string& out, bool sendAckAfter) {
+Tx310Code TX310Comm::receiveFrame(std::string& out, bool sendAckAfter) {
     trace("\n%t START TX310Comm::receiveFrame");
     out.clear();
     const uint32_t start = clock_.tickCount();
@@ -197,7 +200,7 @@ int TX310Comm::receiveFrame(std::string& out, bool sendAckAfter) {
     const uint32_t frameLimit = frameTimeLimit_;
     const uint32_t frameStart = frameLimit != 0 ? clock_.tickCount() : 0;
     uint16_t crc = 0;
-    int rc = receive(&c, 1);
+    Tx310Code rc = receive(&c, 1);
     if (rc != TX310_OK)
         return rc;
     for (;;) {
@@ -248,23 +251,23 @@ int TX310Comm::receiveFrame(std::string& out, bool sendAckAfter) {
     }
 }
 
-int TX310Comm::selectEcr(uint8_t nr) {
+Tx310Code TX310Comm::selectEcr(uint8_t nr) {
     if (nr < 1 || nr > 99)
         return TX310_ERR_ECR_NUMBER;
-    int rc = sendFF(4);
+    Tx310Code rc = sendFF(4);
     if (rc != TX310_OK)
         return rc;
     return sendCall(nr);
 }
 
-int TX310Comm::sendCall(uint8_t nr) {
+Tx310Code TX310Comm::sendCall(uint8_t nr) {
     const uint8_t call[4] = {CALL_PREFIX, CALL_PREFIX, static_cast<uint8_t>('0' + nr / 10),
                              static_cast<uint8_t>('0' + nr % 10)};
     return send(call, 4);
 }
 
-int TX310Comm::initInLineMode(int port, int baud, int beginFrameTimeout, uint8_t nr,
-                              std::string& reply) {
+Tx310Code TX310Comm::initInLineMode(int port, int baud, int beginFrameTimeout, uint8_t nr,
+                                    std::string& reply) {
     trace("\n%t START TX310Comm::initInLineMode");
     if (port < 1 || port > 4)
         return TX310_ERR_PORT;
@@ -275,7 +278,7 @@ int TX310Comm::initInLineMode(int port, int baud, int beginFrameTimeout, uint8_t
     if (!setReadTimeouts(200, 30))
         return TX310_ERR_OPEN;
     beginFrameTimeout_ = beginFrameTimeout;
-    int rc = sendFF(4);
+    Tx310Code rc = sendFF(4);
     if (rc == TX310_OK)
         rc = sendCall(nr);
     if (rc != TX310_OK)
@@ -300,13 +303,13 @@ int TX310Comm::initInLineMode(int port, int baud, int beginFrameTimeout, uint8_t
     return sendFrame("S");
 }
 
-int TX310Comm::leaveInLineMode() {
+Tx310Code TX310Comm::leaveInLineMode() {
     return send(kReleasePair, 2);
 }
 
-int TX310Comm::endInLineMode() {
+Tx310Code TX310Comm::endInLineMode() {
     trace("\n%t START TX310Comm::endInLineMode");
-    int rc = send(kReleasePair, 2);
+    Tx310Code rc = send(kReleasePair, 2);
     close();
     return rc;
 }

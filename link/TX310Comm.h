@@ -8,7 +8,6 @@
 
 #include "base/Clock.h"
 #include "base/LogFile.h"
-#include "link/EcrArticle.h"
 #include "link/SerialPort.h"
 #include "link/Tx310Codes.h"
 
@@ -27,9 +26,6 @@ inline constexpr int MAX_FRAME_REPEAT = 10;
 // byte) needs at baud; 0 for an unknown speed. The online worker's limit for one frame.
 uint32_t frameTimeLimitMs(int baud);
 
-// CRC-16, polynomial 0x8001, initial value given, MSB first, no reflection, no final XOR.
-uint16_t frameCrc(const void* data, size_t len, uint16_t start = 0);
-
 class TX310Comm : public SerialPort {
 public:
     explicit TX310Comm(Clock& clock = systemClock());
@@ -46,35 +42,18 @@ public:
     // per-byte time-out is cut off there with TX310_ERR_READ instead of holding the line.
     void setFrameTimeLimit(uint32_t ms) { frameTimeLimit_ = ms; }
 
-    int send(const void* buffer, int count);
-    int receive(void* buffer, int count);
-    int sendFrame(const char* s);
-    int receiveFrame(std::string& out, bool sendAck);
-    int receiveAck();
-    int sendAck();
-    int sendFF(int count);
-    int selectEcr(uint8_t nr);
-    int initInLineMode(int port, int baud, int beginFrameTimeout, uint8_t nr, std::string& reply);
-    int leaveInLineMode();
-    int endInLineMode();
-
-    // One-shot register commands: each opens the port, calls register nr, runs its exchange and
-    // releases the register. reply receives the register's first reply.
-    int sendArticles(int port, int baud, bool continueOnError, bool skipFirstSetting,
-                     bool skipSecondSetting, uint8_t nr, std::string& reply, ArticleSourceFn source,
-                     ArticleProgressFn progress, void* user, int& accepted, int& refused);
-    int deleteArticles(int port, int baud, uint8_t nr, std::string& reply, ArticleSourceFn source,
-                       void* user, int& deleted);
-    int receiveArticles(int port, int baud, bool continueOnError, uint8_t nr, std::string& reply,
-                        ArticleStoreFn store, void* user, int& received, int& errors);
-    int sendHeader(int port, int baud, uint8_t nr, std::string& reply, const HeaderLines& lines);
-    int receiveHeader(int port, int baud, uint8_t nr, std::string& reply, HeaderLines& lines);
-    int zeroCounters(int port, int baud, uint8_t nr, std::string& reply);
-
-    static bool nextField(std::string& message, std::string& field);
-    // Code page 1250 text -> register characters (upper case, Polish letters as $'()[\]^_).
-    static std::string toEcrText(const std::string& text);
-    static std::string fromEcrText(const std::string& text);
+    Tx310Code send(const void* buffer, int count);
+    Tx310Code receive(void* buffer, int count);
+    Tx310Code sendFrame(const char* s);
+    Tx310Code receiveFrame(std::string& out, bool sendAck);
+    Tx310Code receiveAck();
+    Tx310Code sendAck();
+    Tx310Code sendFF(int count);
+    Tx310Code selectEcr(uint8_t nr);
+    Tx310Code initInLineMode(int port, int baud, int beginFrameTimeout, uint8_t nr,
+                             std::string& reply);
+    Tx310Code leaveInLineMode();
+    Tx310Code endInLineMode();
 
 protected:
     Clock& clock() { return clock_; }
@@ -86,14 +65,7 @@ protected:
     }
 
 private:
-    int sendCall(uint8_t nr);
-    // Sends one request and reads its answer.
-    int exchange(const std::string& request, std::string& answer);
-    // Releases the register after a refusal: endInLineMode's code if it failed, else
-    // TX310_ERR_READ.
-    int refuseAndRelease();
-    // endInLineMode, then its code if that failed, else code.
-    int releaseWith(int code);
+    Tx310Code sendCall(uint8_t nr);
 
     Clock& clock_;
     std::unique_ptr<LogFile> log_;

@@ -1,8 +1,7 @@
-// The one-shot register commands: articles, receipt header and sales counters.
-#include <cstring>
+#include "link/TX310Commands.h"
 
 #include "link/EcrMessages.h"
-#include "link/TX310Comm.h"
+#include "link/TX310Text.h"
 
 namespace kos {
 
@@ -13,30 +12,31 @@ constexpr int ZERO_COUNTERS_TIMEOUT = 30000;
 
 }  // namespace
 
-int TX310Comm::exchange(const std::string& request, std::string& answer) {
-    int rc = sendFrame(request.c_str());
+Tx310Code TX310Commands::exchange(const std::string& request, std::string& answer) {
+    Tx310Code rc = sendFrame(request.c_str());
     if (rc != TX310_OK)
         return rc;
     return receiveFrame(answer, true);
 }
 
-int TX310Comm::refuseAndRelease() {
+Tx310Code TX310Commands::refuseAndRelease() {
     return releaseWith(TX310_ERR_READ);
 }
 
-int TX310Comm::releaseWith(int code) {
-    int rc = endInLineMode();
+Tx310Code TX310Commands::releaseWith(Tx310Code code) {
+    Tx310Code rc = endInLineMode();
     return rc != TX310_OK ? rc : code;
 }
 
-int TX310Comm::sendArticles(int port, int baud, bool continueOnError, bool skipFirstSetting,
-                            bool skipSecondSetting, uint8_t nr, std::string& reply,
-                            ArticleSourceFn source, ArticleProgressFn progress, void* user,
-                            int& accepted, int& refused) {
+Tx310Code TX310Commands::sendArticles(int port, int baud, bool continueOnError,
+                                      bool skipFirstSetting, bool skipSecondSetting, uint8_t nr,
+                                      std::string& reply, const ArticleSourceFn& source,
+                                      const ArticleProgressFn& progress, int& accepted,
+                                      int& refused) {
     trace("\n%t START TX310Comm::sendArticles");
     accepted = 0;
     refused = 0;
-    int rc = initInLineMode(port, baud, COMMAND_BEGIN_FRAME_TIMEOUT, nr, reply);
+    Tx310Code rc = initInLineMode(port, baud, COMMAND_BEGIN_FRAME_TIMEOUT, nr, reply);
     if (rc != TX310_OK)
         return rc;
     std::string answer;
@@ -46,7 +46,7 @@ int TX310Comm::sendArticles(int port, int baud, bool continueOnError, bool skipF
         return rc;
     for (int i = 0;; ++i) {
         EcrArticle article;
-        if (source(reply, i, article, user) != 1)
+        if (source(reply, i, article) != 1)
             return endInLineMode();
         // A ";" inside a field would shift the fields after it; such an article is refused
         // here, as if the register had refused it.
@@ -59,23 +59,23 @@ int TX310Comm::sendArticles(int port, int baud, bool continueOnError, bool skipF
         else
             ++refused;
         if (progress)
-            progress(reply, i, article, user, ok ? 1 : 0, accepted, refused);
+            progress(reply, i, article, ok ? 1 : 0, accepted, refused);
         if (!ok && !continueOnError)
             return fits ? refuseAndRelease() : releaseWith(TX310_ERR_FORMAT);
     }
 }
 
-int TX310Comm::deleteArticles(int port, int baud, uint8_t nr, std::string& reply,
-                              ArticleSourceFn source, void* user, int& deleted) {
+Tx310Code TX310Commands::deleteArticles(int port, int baud, uint8_t nr, std::string& reply,
+                                        const ArticleSourceFn& source, int& deleted) {
     trace("\n%t START TX310Comm::deleteArticles");
     deleted = 0;
-    int rc = initInLineMode(port, baud, COMMAND_BEGIN_FRAME_TIMEOUT, nr, reply);
+    Tx310Code rc = initInLineMode(port, baud, COMMAND_BEGIN_FRAME_TIMEOUT, nr, reply);
     if (rc != TX310_OK)
         return rc;
     std::string answer;
     for (int i = 0;; ++i) {
         EcrArticle article;
-        if (source(reply, i, article, user) != 1)
+        if (source(reply, i, article) != 1)
             return endInLineMode();
         rc = exchange(articleDeleteMessage(article), answer);
         if (rc != TX310_OK)
@@ -86,13 +86,13 @@ int TX310Comm::deleteArticles(int port, int baud, uint8_t nr, std::string& reply
     }
 }
 
-int TX310Comm::receiveArticles(int port, int baud, bool continueOnError, uint8_t nr,
-                               std::string& reply, ArticleStoreFn store, void* user, int& received,
-                               int& errors) {
+Tx310Code TX310Commands::receiveArticles(int port, int baud, bool continueOnError, uint8_t nr,
+                                         std::string& reply, const ArticleStoreFn& store,
+                                         int& received, int& errors) {
     trace("\n%t START TX310Comm::receiveArticles");
     received = 0;
     errors = 0;
-    int rc = initInLineMode(port, baud, COMMAND_BEGIN_FRAME_TIMEOUT, nr, reply);
+    Tx310Code rc = initInLineMode(port, baud, COMMAND_BEGIN_FRAME_TIMEOUT, nr, reply);
     if (rc != TX310_OK)
         return rc;
     clock().sleepMs(100);
@@ -108,7 +108,7 @@ int TX310Comm::receiveArticles(int port, int baud, bool continueOnError, uint8_t
         rc = parseArticleAnswer(answer, article);
         if (rc != TX310_OK)
             return rc;
-        int stored = store(reply, i, errors, article, user);
+        int stored = store(reply, i, errors, article);
         if (stored == 0 || (stored == 2 && !continueOnError)) {
             endInLineMode();
             return TX310_ERR_ABORTED;
@@ -121,14 +121,14 @@ int TX310Comm::receiveArticles(int port, int baud, bool continueOnError, uint8_t
     }
 }
 
-int TX310Comm::sendHeader(int port, int baud, uint8_t nr, std::string& reply,
-                          const HeaderLines& lines) {
+Tx310Code TX310Commands::sendHeader(int port, int baud, uint8_t nr, std::string& reply,
+                                    const HeaderLines& lines) {
     trace("\n%t START TX310Comm::sendHeader");
     // Checked before the register is called, so it never keeps part of a new header.
     for (const std::string& line : lines)
         if (!fitsInField(line))
             return TX310_ERR_FORMAT;
-    int rc = initInLineMode(port, baud, COMMAND_BEGIN_FRAME_TIMEOUT, nr, reply);
+    Tx310Code rc = initInLineMode(port, baud, COMMAND_BEGIN_FRAME_TIMEOUT, nr, reply);
     if (rc != TX310_OK)
         return rc;
     std::string answer;
@@ -144,10 +144,10 @@ int TX310Comm::sendHeader(int port, int baud, uint8_t nr, std::string& reply,
     return endInLineMode();
 }
 
-int TX310Comm::receiveHeader(int port, int baud, uint8_t nr, std::string& reply,
-                             HeaderLines& lines) {
+Tx310Code TX310Commands::receiveHeader(int port, int baud, uint8_t nr, std::string& reply,
+                                       HeaderLines& lines) {
     trace("\n%t START TX310Comm::receiveHeader");
-    int rc = initInLineMode(port, baud, COMMAND_BEGIN_FRAME_TIMEOUT, nr, reply);
+    Tx310Code rc = initInLineMode(port, baud, COMMAND_BEGIN_FRAME_TIMEOUT, nr, reply);
     if (rc != TX310_OK)
         return rc;
     for (int n = 1; n <= HEADER_LINES; ++n) {
@@ -170,9 +170,9 @@ int TX310Comm::receiveHeader(int port, int baud, uint8_t nr, std::string& reply,
     return endInLineMode();
 }
 
-int TX310Comm::zeroCounters(int port, int baud, uint8_t nr, std::string& reply) {
+Tx310Code TX310Commands::zeroCounters(int port, int baud, uint8_t nr, std::string& reply) {
     trace("\n%t START TX310Comm::zeroCounters");
-    int rc = initInLineMode(port, baud, COMMAND_BEGIN_FRAME_TIMEOUT, nr, reply);
+    Tx310Code rc = initInLineMode(port, baud, COMMAND_BEGIN_FRAME_TIMEOUT, nr, reply);
     if (rc != TX310_OK)
         return rc;
     if ((rc = sendFrame("B;")) != TX310_OK)

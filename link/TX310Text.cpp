@@ -1,9 +1,8 @@
-// Fields of a register message and the register's character set.
-#include "link/TX310Comm.h"
+#include "link/TX310Text.h"
 
 namespace kos {
 
-bool TX310Comm::nextField(std::string& message, std::string& field) {
+bool nextField(std::string& message, std::string& field) {
     size_t pos = message.find(';');
     if (pos == std::string::npos)
         return false;
@@ -13,7 +12,7 @@ bool TX310Comm::nextField(std::string& message, std::string& field) {
 }
 
 // Code page 1250 Polish letters, both cases, to the register's stand-ins for the capitals.
-std::string TX310Comm::toEcrText(const std::string& text) {
+std::string toEcrText(const std::string& text) {
     std::string out = text;
     for (char& ch : out) {
         unsigned char c = static_cast<unsigned char>(ch);
@@ -63,7 +62,7 @@ std::string TX310Comm::toEcrText(const std::string& text) {
     return out;
 }
 
-std::string TX310Comm::fromEcrText(const std::string& text) {
+std::string fromEcrText(const std::string& text) {
     std::string out = text;
     for (char& ch : out) {
         switch (ch) {

@@ -2,7 +2,7 @@
 
 namespace kos {
 
-const char* tx310CodeName(int code) {
+const char* tx310CodeName(Tx310Code code) {
     switch (code) {
         case TX310_OK:
             return "TX310_OK";

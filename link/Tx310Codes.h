@@ -15,6 +15,6 @@ enum Tx310Code : int {
     TX310_ERR_ECR_NUMBER = 8,  // register number out of range
 };
 
-const char* tx310CodeName(int code);
+const char* tx310CodeName(Tx310Code code);
 
 }  // namespace kos

@@ -1,14 +1,6 @@
-// The ".dsr" file of the online document.
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-
+// The ".dsr" file of the online document: its byte form.
 #include "base/ArchiveString.h"
-#include "online/TarvelServerDoc.h"
+#include "online/DsrFile.h"
 
 namespace kos {
 
@@ -17,27 +9,8 @@ namespace {
 constexpr size_t PLU_IMAGE_SIZE = 12;
 constexpr size_t PLU_IMAGE_BCD = 4;
 constexpr size_t SALE_IMAGE_SIZE = 100;
-constexpr uint16_t BIG_COUNT = 0xFFFF;
-
-void writeCount(ByteWriter& out, size_t n) {
-    if (n < BIG_COUNT) {
-        out.u16(static_cast<uint16_t>(n));
-    } else {
-        out.u16(BIG_COUNT);
-        out.u32(static_cast<uint32_t>(n));
-    }
-}
-
-bool readCount(ByteReader& in, uint32_t& n) {
-    uint16_t small;
-    if (!in.u16(small))
-        return false;
-    if (small != BIG_COUNT) {
-        n = small;
-        return true;
-    }
-    return in.u32(n);
-}
+// The sale image: 4 bytes, then the quantities and the extra values of every slot.
+static_assert(SALE_IMAGE_SIZE == 4 + 2 * SLOT_COUNT * sizeof(int32_t), "sale image size");
 
 // The raw object images: bytes the format leaves uninterpreted are written as zeros.
 void writeEntry(ByteWriter& out, const SalesTable::Entry& e) {
@@ -69,138 +42,65 @@ bool readEntry(ByteReader& in, Plu& plu, PluSale& sale) {
     return true;
 }
 
-bool readWholeFile(const std::string& path, std::string& data) {
-    std::ifstream f(path, std::ios::binary);
-    if (!f)
-        return false;
-    std::ostringstream ss;
-    ss << f.rdbuf();
-    if (f.bad())
-        return false;
-    data = ss.str();
-    return true;
-}
-
-bool writeDurably(const std::string& path, const std::string& data) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    size_t done = 0;
-    bool ok = true;
-    while (ok && done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n > 0)
-            done += static_cast<size_t>(n);
-        else if (!(n < 0 && errno == EINTR))
-            ok = false;
-    }
-    ok = ok && ::fsync(fd) == 0;
-    return (::close(fd) == 0) && ok;
-}
-
 }  // namespace
 
-std::string TarvelServerDoc::toDsr() {
+std::string dsrImage(const std::string& receiptDir, const std::string& backupDir,
+                     const std::array<EcrOnLineComm, SLOT_COUNT>& slots,
+                     const SalesRecords& sales) {
     ByteWriter out;
-    out.i32(FILE_VERSION);
+    out.i32(DSR_FILE_VERSION);
     writeArchiveString(out, receiptDir);
     writeArchiveString(out, backupDir);
     out.i32(SLOT_COUNT);
-    std::lock_guard<RegisterLock> r(registerLock);
-    std::lock_guard<std::mutex> s(salesLock);
     for (int i = 0; i < SLOT_COUNT; ++i) {
-        out.i32(positiveTotal[i]);
-        out.i32(negativeTotal[i]);
+        out.i32(sales.positiveTotal[i]);
+        out.i32(sales.negativeTotal[i]);
     }
     for (const EcrOnLineComm& slot : slots)
         slot.serialize(out);
-    writeCount(out, sales.size());
-    sales.forEach([&out](const SalesTable::Entry& e) { writeEntry(out, e); });
+    writeArchiveCount(out, sales.table.size());
+    sales.table.forEach([&out](const SalesTable::Entry& e) { writeEntry(out, e); });
     return out.data();
 }
 
-DsrStatus TarvelServerDoc::fromDsr(const std::string& data) {
-    clear();
+DsrStatus parseDsr(const std::string& data, DsrContents& out) {
+    out = DsrContents();
     ByteReader in(data);
     int32_t version = 0;
     int32_t slotCount = 0;
-    if (!in.i32(version) || version != FILE_VERSION || !readArchiveString(in, receiptDir) ||
-        !readArchiveString(in, backupDir) || !in.i32(slotCount)) {
-        clear();
+    if (!in.i32(version) || version != DSR_FILE_VERSION || !readArchiveString(in, out.receiptDir) ||
+        !readArchiveString(in, out.backupDir) || !in.i32(slotCount)) {
+        out = DsrContents();
         return DsrStatus::BadFormat;
     }
     if (slotCount != SLOT_COUNT)
         return DsrStatus::WrongSlotCount;
 
     bool ok = true;
-    {
-        std::lock_guard<std::mutex> s(salesLock);
-        for (int i = 0; ok && i < SLOT_COUNT; ++i)
-            ok = in.i32(positiveTotal[i]) && in.i32(negativeTotal[i]);
-    }
+    for (int i = 0; ok && i < SLOT_COUNT; ++i)
+        ok = in.i32(out.sales.positiveTotal[i]) && in.i32(out.sales.negativeTotal[i]);
     for (int i = 0; ok && i < SLOT_COUNT; ++i) {
-        ok = slots[i].deserialize(in);
+        EcrOnLineComm slot;
+        ok = slot.deserialize(in);
+        out.logicalNumbers[i] = slot.logicalNumber;
         // A number twice would make two slots answer for one register.
-        if (ok && slots[i].logicalNumber != -1)
-            ok = findSlot(slots[i].logicalNumber) == i;
+        for (int j = 0; ok && j < i && slot.logicalNumber != -1; ++j)
+            ok = out.logicalNumbers[j] != slot.logicalNumber;
     }
     uint32_t count = 0;
-    ok = ok && readCount(in, count);
+    ok = ok && readArchiveCount(in, count);
     for (uint32_t n = 0; ok && n < count; ++n) {
         Plu plu;
         PluSale sale;
         ok = readEntry(in, plu, sale);
-        if (ok) {
-            std::lock_guard<std::mutex> s(salesLock);
-            sales.load(plu, sale);
-        }
+        if (ok)
+            out.sales.table.load(plu, sale);
     }
     if (!ok) {
-        clear();
+        out = DsrContents();
         return DsrStatus::BadFormat;
     }
-    setModified(false);
     return DsrStatus::Ok;
-}
-
-DsrStatus TarvelServerDoc::readFile(const std::string& path) {
-    std::string data;
-    if (!readWholeFile(path, data))
-        return DsrStatus::ReadError;
-    return fromDsr(data);
-}
-
-DsrStatus TarvelServerDoc::writeFile(const std::string& path) {
-    const std::string tmp = path + ".tmp";
-    if (!writeDurably(tmp, toDsr()) || std::rename(tmp.c_str(), path.c_str()) != 0) {
-        ::unlink(tmp.c_str());
-        return DsrStatus::WriteError;
-    }
-    setModified(false);
-    return DsrStatus::Ok;
-}
-
-bool TarvelServerDoc::open(const std::string& path, Prompt& prompt) {
-    switch (readFile(path)) {
-        case DsrStatus::Ok:
-            return true;
-        case DsrStatus::WrongSlotCount:
-            prompt.message(TEXT_BAD_SLOT_COUNT, PromptIcon::Stop);
-            return true;
-        case DsrStatus::BadFormat:
-            prompt.message(TEXT_UNEXPECTED_FORMAT, PromptIcon::Stop);
-            return false;
-        default:
-            prompt.message(TEXT_OPEN_FAILED, PromptIcon::Stop);
-            return false;
-    }
-}
-
-bool TarvelServerDoc::save(const std::string& path, Prompt& prompt) {
-    if (writeFile(path) == DsrStatus::Ok)
-        return true;
-    prompt.message(TEXT_SAVE_FAILED, PromptIcon::Stop);
-    return false;
 }
 
 }  // namespace kos

@@ -1,30 +1,28 @@
 #include "online/EcrOnLineComm.h"
 
-#include "online/TarvelServerDoc.h"
+#include "base/Clock.h"
+#include "base/LogFile.h"
+#include "link/TX310Comm.h"
+#include "online/ReceiptFile.h"
+#include "online/ReceiptWriter.h"
 
 namespace kos {
+
+namespace {
+
+constexpr int32_t CLOSE_KIND_ONE_NUMBER = 6;
+
+}  // namespace
 
 void EcrOnLineComm::reset() {
     connected = 0;
     serialNumber.clear();
     expectedSeq = NO_SEQ;
-    {
-        std::lock_guard<std::recursive_mutex> g(jobLock);
-        jobSend = true;
-        jobArticles = nullptr;
-        jobWindow = nullptr;
-        lastJobTick = 0;
-        jobIndex = 0;
-        jobContinueOnError = false;
-        jobNextPlu = Plu();
-        jobOkCount = 0;
-        jobErrorCount = 0;
-    }
+    job.reset();
     logicalNumber = -1;
     failedPolls = 0;
     forgetLastReceipt();
     lines.clear();
-    unwritten.clear();
 }
 
 void EcrOnLineComm::serialize(ByteWriter& out) const {
@@ -35,36 +33,35 @@ bool EcrOnLineComm::deserialize(ByteReader& in) {
     return in.i32(logicalNumber);
 }
 
-void EcrOnLineComm::poll(int slotIndex, TarvelServerDoc& doc) {
-    if (!doc.removedReceipts.empty())
-        writeReceiptQueue(doc.removedReceipts, doc);
-    if (!unwritten.empty())
-        writePendingReceipts(slotIndex, doc);
+void EcrOnLineComm::poll(int slotIndex, const PollContext& ctx) {
+    ctx.receipts.writeRemoved();
+    ctx.receipts.writePending(slotIndex);
 
     // A number the line cannot call must not wrap onto another register.
-    doc.link.selectEcr(
+    ctx.link.selectEcr(
         logicalNumber >= 0 && logicalNumber <= 255 ? static_cast<uint8_t>(logicalNumber) : 0);
     std::string message;
-    if (doc.link.receiveFrame(message, true) != TX310_OK) {
+    if (ctx.link.receiveFrame(message, true) != TX310_OK) {
         if (++failedPolls > MAX_FAILED_POLLS) {
             failedPolls = 0;
             connected = 0;
-            failArticleJob();
+            job.fail();
         }
-        doc.link.leaveInLineMode();
+        ctx.link.leaveInLineMode();
         return;
     }
     connected = 1;
     failedPolls = 0;
-    articleJobStep(slotIndex, doc);
-    doc.link.leaveInLineMode();
-    handleMessage(message, slotIndex, doc);
+    job.step(ctx.link, ctx.clock);
+    ctx.link.leaveInLineMode();
+    handleMessage(message, slotIndex, ctx);
 }
 
-void EcrOnLineComm::handleMessage(const std::string& message, int slotIndex, TarvelServerDoc& doc) {
+void EcrOnLineComm::handleMessage(const std::string& message, int slotIndex,
+                                  const PollContext& ctx) {
     EcrLine line;
     if (!line.parse(message)) {
-        doc.serverLog.print("\n%t Błąd podczas analizy wiadomości z kasy\n\t%s", message.c_str());
+        ctx.log.print("\n%t Błąd podczas analizy wiadomości z kasy\n\t%s", message.c_str());
         return;
     }
     if (line.type == LINE_IDLE)
@@ -73,30 +70,64 @@ void EcrOnLineComm::handleMessage(const std::string& message, int slotIndex, Tar
     if (serialNumber.empty()) {
         serialNumber = line.serialNumber;
     } else if (serialNumber != line.serialNumber) {
-        doc.serverLog.print("\n%t Zmiana numeru seryjnego kasy %d z %s na %s", slotIndex,
-                            serialNumber.c_str(), line.serialNumber.c_str());
+        ctx.log.print("\n%t Zmiana numeru seryjnego kasy %d z %s na %s", slotIndex,
+                      serialNumber.c_str(), line.serialNumber.c_str());
         serialNumber = line.serialNumber;
-        discardReceipt(doc);
+        discardReceipt(ctx.log);
     }
 
     if (expectedSeq != NO_SEQ && line.seq != expectedSeq) {
         // The register sends its last message again when it missed our acknowledgement.
         if (line.seq == (expectedSeq + 9) % 10)
             return;
-        doc.serverLog.print(
+        ctx.log.print(
             "\n%t Odebrano ramkę z niepoprawnym numerem sekwencyjnym (w ramce %d, spodziewany nr "
             "%d).",
             line.seq, expectedSeq);
-        discardReceipt(doc);
+        discardReceipt(ctx.log);
     }
     expectedSeq = static_cast<uint8_t>((line.seq + 1) % 10);
 
     const bool isEnd = line.type == LINE_END;
     lines.push_back(std::move(line));
     if (isEnd) {
-        writeReceipt(slotIndex, doc);
+        writeReceipt(slotIndex, ctx);
         clearReceipt();
     }
+}
+
+void EcrOnLineComm::writeReceipt(int slotIndex, const PollContext& ctx) {
+    if (lines.empty())
+        return;
+    const EcrLine& end = lines.back();
+    const int32_t receiptNumber = end.receiptNumber;
+    const LocalTime now = ctx.clock.localTime();
+
+    std::vector<EcrLine> written;
+    std::string name;
+    if (end.receiptNumber != 0) {
+        if (lastReceiptFileNumber == -1 || lastReceiptSeries != end.receiptSeries ||
+            lastReceiptNumber != end.receiptNumber) {
+            lastReceiptFileNumber = ctx.receipts.nextFileNumber(now);
+            lastReceiptSeries = end.receiptSeries;
+            lastReceiptNumber = end.receiptNumber;
+        }
+        name = receiptFileName(now, lastReceiptFileNumber, serialNumber, end.receiptSeries,
+                               end.receiptNumber);
+        written = std::move(lines);
+    } else if (end.closeKind == CLOSE_KIND_ONE_NUMBER) {
+        forgetLastReceipt();
+        name = singleLineFileName(now, ctx.receipts.nextFileNumber(now), serialNumber,
+                                  end.receiptSeries);
+        // Only the end line goes into this file; it adds no sales.
+        written.push_back(end);
+        written.back().counted = true;
+    } else {
+        discardReceipt(ctx.log);
+        return;
+    }
+    lines.clear();
+    ctx.receipts.submit(slotIndex, std::move(written), receiptNumber, name, now);
 }
 
 void EcrOnLineComm::forgetLastReceipt() {
@@ -105,32 +136,18 @@ void EcrOnLineComm::forgetLastReceipt() {
     lastReceiptNumber = -1;
 }
 
-void EcrOnLineComm::discardReceipt(TarvelServerDoc& doc) {
+void EcrOnLineComm::discardReceipt(LogFile& log) {
     forgetLastReceipt();
     if (lines.empty())
         return;
-    doc.serverLog.print("\n%t Usunięcie paragonu:");
+    log.print("\n%t Usunięcie paragonu:");
     for (const EcrLine& l : lines)
-        doc.serverLog.print("\n\t%s", l.text.c_str());
+        log.print("\n\t%s", l.text.c_str());
     lines.clear();
 }
 
 void EcrOnLineComm::clearReceipt() {
     lines.clear();
-}
-
-void EcrOnLineComm::articleJobStep(int /*slotIndex*/, TarvelServerDoc& /*doc*/) {
-    std::lock_guard<std::recursive_mutex> g(jobLock);
-    if (!jobArticles)
-        return;
-    // The send and read steps of a server article job are carried out here.
-}
-
-void EcrOnLineComm::failArticleJob() {
-    std::lock_guard<std::recursive_mutex> g(jobLock);
-    if (!jobArticles)
-        return;
-    // Ending a pending job with JobFailed belongs with the job steps above.
 }
 
 }  // namespace kos

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "online/ReceiptFile.h"
+#include "online/ReceiptScan.h"
 
 namespace kos {
 
@@ -100,27 +101,26 @@ bool checkDirectory(const std::string& dir, const DirectoryTexts& texts, Prompt&
 
 // Everything of startOnline up to the running worker; false leaves the port closed.
 bool prepareStart(TarvelServerDoc& doc, const Settings& settings, Prompt& prompt) {
-    doc.receiptDir = settings.receiptDir;
-    doc.backupDir = settings.receiptBackupDir;
+    doc.setDirectories(settings.receiptDir, settings.receiptBackupDir);
 
-    if (doc.receiptDir.empty()) {
+    if (doc.receiptDir().empty()) {
         fail(prompt, TEXT_NO_RECEIPT_DIR);
         return false;
     }
-    if (!checkDirectory(doc.receiptDir, RECEIPT_DIR_TEXTS, prompt))
+    if (!checkDirectory(doc.receiptDir(), RECEIPT_DIR_TEXTS, prompt))
         return false;
-    if (!doc.backupDir.empty() && !checkDirectory(doc.backupDir, BACKUP_DIR_TEXTS, prompt))
+    if (!doc.backupDir().empty() && !checkDirectory(doc.backupDir(), BACKUP_DIR_TEXTS, prompt))
         return false;
 
     const LocalTime now = doc.clock().localTime();
-    const int highest = scanReceiptNumbers(doc.receiptDir, now);
+    const int highest = scanReceiptNumbers(doc.receiptDir(), now);
     if (highest < 0) {
         fail(prompt, TEXT_SCAN_FAILED);
         return false;
     }
     doc.setReceiptNumbering(highest + 1, now);
 
-    if (!doc.serverLog.open(joinPath(doc.receiptDir, ONLINE_LOG_NAME), LOG_OPTIONS)) {
+    if (!doc.serverLog().open(joinPath(doc.receiptDir(), ONLINE_LOG_NAME), LOG_OPTIONS)) {
         fail(prompt, TEXT_LOG_INIT_FAILED);
         return false;
     }
@@ -131,20 +131,21 @@ bool prepareStart(TarvelServerDoc& doc, const Settings& settings, Prompt& prompt
     // The port refuses a speed the registers do not use; that is a parameter failure.
     LineTiming timing;
     const bool knownSpeed = lineTimingFor(settings.portSpeed, timing);
-    if (!doc.link.open(port, settings.portSpeed)) {
+    if (!doc.link().open(port, settings.portSpeed)) {
         fail(prompt, format(knownSpeed ? TEXT_PORT_OPEN_FAILED : TEXT_PORT_SETUP_FAILED, port));
         return false;
     }
-    if (!knownSpeed || !doc.link.setReadTimeouts(timing.readConstantMs, timing.readMultiplierMs)) {
-        doc.link.close();
+    if (!knownSpeed ||
+        !doc.link().setReadTimeouts(timing.readConstantMs, timing.readMultiplierMs)) {
+        doc.link().close();
         fail(prompt, format(TEXT_PORT_SETUP_FAILED, port));
         return false;
     }
-    doc.link.setBeginFrameTimeout(timing.beginFrameTimeoutMs);
-    doc.link.setFrameTimeLimit(frameTimeLimitMs(settings.portSpeed));
+    doc.link().setBeginFrameTimeout(timing.beginFrameTimeoutMs);
+    doc.link().setFrameTimeLimit(frameTimeLimitMs(settings.portSpeed));
 
-    if (doc.serverLog.print(LOG_START) < 0) {
-        doc.link.close();
+    if (doc.serverLog().print(LOG_START) < 0) {
+        doc.link().close();
         fail(prompt, TEXT_LOG_WRITE_FAILED);
         return false;
     }
@@ -198,48 +199,27 @@ bool startOnline(TarvelServerDoc& doc, const Settings& settings, Prompt& prompt)
         communicating = nullptr;
         return false;
     }
-    // A stop left over from a worker that ended on its own must not end the new one.
-    doc.registerLock.clearStop();
-    doc.worker = std::thread([&doc] { runOnlineWorker(doc); });
+    doc.startWorker();
     return true;
 }
 
 void stopOnline(TarvelServerDoc& doc, Prompt& prompt) {
     if (!doc.isOnline())
         return;
-    doc.registerLock.setStop();
-    doc.worker.join();
-    doc.worker = std::thread();
-    doc.link.close();
-    disconnectAll(doc);
+    doc.stopWorker();
+    doc.link().close();
+    doc.disconnectAll();
 
     // Receipts whose files could not be written get one more try while the paths still stand.
     doc.writePendingReceipts();
 
-    if (doc.serverLog.print(LOG_STOP) < 0)
+    if (doc.serverLog().print(LOG_STOP) < 0)
         fail(prompt, TEXT_LOG_WRITE_FAILED);
-    doc.receiptDir.clear();
-    doc.backupDir.clear();
+    doc.setDirectories("", "");
 
     std::lock_guard<std::mutex> g(communicatingLock);
     if (communicating == &doc)
         communicating = nullptr;
-}
-
-void disconnectAll(TarvelServerDoc& doc) {
-    std::vector<int> dropped;
-    {
-        std::lock_guard<RegisterLock> g(doc.registerLock);
-        for (int i = 0; i < SLOT_COUNT; ++i) {
-            EcrOnLineComm& slot = doc.slots[i];
-            if (slot.logicalNumber != -1 && slot.connected) {
-                slot.connected = 0;
-                dropped.push_back(i);
-            }
-        }
-    }
-    for (int i : dropped)
-        doc.notifyStatus(i, 0);
 }
 
 bool toggleOnline(TarvelServerDoc& doc, const Settings& settings, Prompt& prompt) {

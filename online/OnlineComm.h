@@ -23,10 +23,6 @@ struct LineTiming {
 };
 bool lineTimingFor(int speed, LineTiming& timing);
 
-// The highest daily file number among the receipt files of t's day in dir: 0 when there is
-// none, -1 when the directory cannot be listed.
-int scanReceiptNumbers(const std::string& dir, const LocalTime& t);
-
 // Takes the directories and the port from settings, checks (or, asked, creates) the
 // directories, continues the day's receipt numbering, opens the online log and the port and
 // starts the worker. True when communication runs; otherwise the user has been told (or said
@@ -49,14 +45,6 @@ struct ToggleButtonState {
     bool enabled = true;
 };
 ToggleButtonState toggleButtonState(const TarvelServerDoc& doc);
-
-// The worker's loop, run by startOnline on its own thread: polls the used slots in turn,
-// one poll per hold of registerLock, until the stop event.
-void runOnlineWorker(TarvelServerDoc& doc);
-
-// Marks every connected register not connected and tells the status listeners (takes
-// registerLock).
-void disconnectAll(TarvelServerDoc& doc);
 
 // The document that communicates now, or nullptr (button state of the other documents, the
 // refusal to close the program).

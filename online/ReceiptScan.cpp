@@ -1,12 +1,10 @@
-// The day's highest receipt file number in the receipt directory, so numbering goes on after a
-// restart instead of starting again at 1.
+#include "online/ReceiptScan.h"
+
 #include <dirent.h>
 #include <fnmatch.h>
 
 #include <cerrno>
 #include <cstdio>
-
-#include "online/OnlineComm.h"
 
 namespace kos {
 

@@ -70,34 +70,27 @@ ExportResult writeSalesExport(TarvelServerDoc& doc, const std::string& path, boo
 
     std::vector<int> active;
     std::string line;
-    {
-        std::lock_guard<RegisterLock> g(doc.registerLock);
-        for (int i = 0; i < SLOT_COUNT; ++i) {
-            const EcrOnLineComm& slot = doc.slots[i];
-            if (slot.logicalNumber == -1)
-                continue;
-            active.push_back(i);
-            line += std::to_string(slot.logicalNumber) + ";" + slot.serialNumber + ";";
-        }
-    }
+    doc.forEachUsedSlot([&](int i, const EcrOnLineComm& slot) {
+        active.push_back(i);
+        line += std::to_string(slot.logicalNumber) + ";" + slot.serialNumber + ";";
+    });
     if (!file.write(line + EXPORT_LINE_END))
         return ExportResult::WriteFailed;
 
     line.clear();
     bool totalsReset = false;
-    {
-        std::lock_guard<RegisterLock> g(doc.registerLock);
-        std::lock_guard<std::mutex> s(doc.salesLock);
+    doc.withRegistersAndSales([&](SalesRecords& sales) {
         for (int i : active) {
-            line += formatQuantity(doc.positiveTotal[i]) + ";" +
-                    formatQuantity(doc.negativeTotal[i]) + ";";
+            line += formatQuantity(sales.positiveTotal[i]) + ";" +
+                    formatQuantity(sales.negativeTotal[i]) + ";";
             if (reset) {
-                totalsReset = totalsReset || doc.positiveTotal[i] != 0 || doc.negativeTotal[i] != 0;
-                doc.positiveTotal[i] = 0;
-                doc.negativeTotal[i] = 0;
+                totalsReset =
+                    totalsReset || sales.positiveTotal[i] != 0 || sales.negativeTotal[i] != 0;
+                sales.positiveTotal[i] = 0;
+                sales.negativeTotal[i] = 0;
             }
         }
-    }
+    });
     // Zeroed totals must reach the saved document, or a reopened one would export them again.
     if (totalsReset)
         doc.setModified();
@@ -106,11 +99,9 @@ ExportResult writeSalesExport(TarvelServerDoc& doc, const std::string& path, boo
 
     // The articles in table order, each fetched (and with reset taken out) in one hold of
     // salesLock, so the worker can add sales between two lines.
-    {
-        std::lock_guard<std::mutex> s(doc.salesLock);
-        if (reset && !doc.sales.empty())
-            doc.setModified();
-    }
+    const bool any = doc.withSales([](SalesRecords& sales) { return !sales.table.empty(); });
+    if (reset && any)
+        doc.setModified();
     Plu plu;
     PluSale sale;
     const std::function<bool(SalesTable::Entry&)> fetch = [&](const SalesTable::Entry& e) {
@@ -119,12 +110,7 @@ ExportResult writeSalesExport(TarvelServerDoc& doc, const std::string& path, boo
         return !reset;
     };
     SalesTable::Walk walk;
-    for (;;) {
-        {
-            std::lock_guard<std::mutex> s(doc.salesLock);
-            if (!doc.sales.walkStep(walk, fetch))
-                break;
-        }
+    while (doc.withSales([&](SalesRecords& sales) { return sales.table.walkStep(walk, fetch); })) {
         char digits[Plu::TEXT_SIZE];
         line = plu.text(digits);
         line += ";";

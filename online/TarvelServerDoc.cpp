@@ -2,51 +2,78 @@
 
 #include <algorithm>
 
+#include "online/OnlineWorker.h"
+
 namespace kos {
 
-TarvelServerDoc::TarvelServerDoc(Clock& clock) : serverLog(clock), link(clock), clock_(clock) {}
+TarvelServerDoc::TarvelServerDoc(Clock& clock) : clock_(clock), serverLog_(clock), link_(clock) {}
 
 TarvelServerDoc::~TarvelServerDoc() {
     // The owner stops communication first; never leave a running thread behind.
-    if (worker.joinable()) {
-        registerLock.setStop();
-        worker.join();
-    }
+    stopWorker();
 }
 
 int TarvelServerDoc::usedSlotCount() const {
-    return static_cast<int>(std::count_if(
-        slots.begin(), slots.end(), [](const EcrOnLineComm& s) { return s.logicalNumber != -1; }));
+    return static_cast<int>(std::count_if(slots_.begin(), slots_.end(), [](const EcrOnLineComm& s) {
+        return s.logicalNumber != -1;
+    }));
 }
 
 EcrOnLineComm* TarvelServerDoc::slotAt(int index) {
     if (index < 0 || index >= SLOT_COUNT)
         return nullptr;
-    return &slots[index];
+    return &slots_[index];
 }
 
 int TarvelServerDoc::findSlot(int32_t logicalNumber) const {
     if (logicalNumber == -1)
         return -1;
     for (int i = 0; i < SLOT_COUNT; ++i)
-        if (slots[i].logicalNumber == logicalNumber)
+        if (slots_[i].logicalNumber == logicalNumber)
             return i;
     return -1;
+}
+
+int32_t TarvelServerDoc::logicalNumberAt(int slotIndex) const {
+    return slotIndex >= 0 && slotIndex < SLOT_COUNT ? slots_[slotIndex].logicalNumber : -1;
+}
+
+void TarvelServerDoc::forEachUsedSlot(const std::function<void(int, const EcrOnLineComm&)>& fn) {
+    std::lock_guard<RegisterLock> g(registerLock_);
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        if (slots_[i].logicalNumber != -1)
+            fn(i, slots_[i]);
+}
+
+void TarvelServerDoc::disconnectAll() {
+    std::vector<int> dropped;
+    {
+        std::lock_guard<RegisterLock> g(registerLock_);
+        for (int i = 0; i < SLOT_COUNT; ++i) {
+            EcrOnLineComm& slot = slots_[i];
+            if (slot.logicalNumber != -1 && slot.connected) {
+                slot.connected = 0;
+                dropped.push_back(i);
+            }
+        }
+    }
+    for (int i : dropped)
+        notifyStatus(i, 0);
 }
 
 int TarvelServerDoc::addRegister(int32_t logicalNumber) {
     if (logicalNumber == -1)
         return -1;
-    std::lock_guard<RegisterLock> g(registerLock);
+    std::lock_guard<RegisterLock> g(registerLock_);
     if (findSlot(logicalNumber) != -1)
         return -1;
     for (int i = 0; i < SLOT_COUNT; ++i) {
-        if (slots[i].logicalNumber == -1) {
-            slots[i].logicalNumber = logicalNumber;
+        if (slots_[i].logicalNumber == -1) {
+            slots_[i].logicalNumber = logicalNumber;
             {
-                std::lock_guard<std::mutex> s(salesLock);
-                positiveTotal[i] = 0;
-                negativeTotal[i] = 0;
+                std::lock_guard<std::mutex> s(salesLock_);
+                sales_.positiveTotal[i] = 0;
+                sales_.negativeTotal[i] = 0;
             }
             setModified();
             return i;
@@ -58,14 +85,14 @@ int TarvelServerDoc::addRegister(int32_t logicalNumber) {
 void TarvelServerDoc::removeRegister(int slotIndex) {
     if (slotIndex < 0 || slotIndex >= SLOT_COUNT)
         return;
-    std::lock_guard<RegisterLock> g(registerLock);
+    std::lock_guard<RegisterLock> g(registerLock_);
     vacateSlot(slotIndex);
     {
-        std::lock_guard<std::mutex> s(salesLock);
-        positiveTotal[slotIndex] = 0;
-        negativeTotal[slotIndex] = 0;
+        std::lock_guard<std::mutex> s(salesLock_);
+        sales_.positiveTotal[slotIndex] = 0;
+        sales_.negativeTotal[slotIndex] = 0;
     }
-    // One entry per salesLock hold, so other users of the table get in between.
+    // One entry per salesLock_ hold, so other users of the table get in between.
     const auto clearSlot = [slotIndex](SalesTable::Entry& e) {
         e.sale.quantity[slotIndex] = 0;
         e.sale.extra[slotIndex] = 0;
@@ -73,24 +100,18 @@ void TarvelServerDoc::removeRegister(int slotIndex) {
     };
     SalesTable::Walk walk;
     for (bool more = true; more;) {
-        std::lock_guard<std::mutex> s(salesLock);
-        more = sales.walkStep(walk, clearSlot);
+        std::lock_guard<std::mutex> s(salesLock_);
+        more = sales_.table.walkStep(walk, clearSlot);
     }
     setModified();
 }
 
 void TarvelServerDoc::vacateSlot(int slotIndex) {
-    EcrOnLineComm& slot = slots[slotIndex];
+    EcrOnLineComm& slot = slots_[slotIndex];
     // Written now, their sales are counted under this slot and cleared with the rest of its
     // quantities by the caller.
-    slot.writePendingReceipts(slotIndex, *this);
-    for (PendingReceipt& r : slot.unwritten) {
-        for (EcrLine& line : r.lines)
-            line.counted = true;
-        removedReceipts.push_back(std::move(r));
-    }
-    slot.unwritten.clear();
-    slot.discardReceipt(*this);
+    receipts_.releaseSlot(slotIndex);
+    slot.discardReceipt(serverLog_);
     // A register added later starts like one in a freshly opened document.
     slot.serialNumber.clear();
     slot.expectedSeq = NO_SEQ;
@@ -106,15 +127,15 @@ int64_t TarvelServerDoc::timeKey(const LocalTime& t) {
 }
 
 int TarvelServerDoc::nextReceiptNumber(const LocalTime& t) {
-    if (timeKey(t) > endOfDay) {
+    if (timeKey(t) > endOfDay_) {
         LocalTime end = t;
         end.hour = 23;
         end.minute = 59;
         end.second = 59;
-        endOfDay = timeKey(end);
-        nextNumber = 1;
+        endOfDay_ = timeKey(end);
+        nextNumber_ = 1;
     }
-    return nextNumber++;
+    return nextNumber_++;
 }
 
 void TarvelServerDoc::setReceiptNumbering(int next, const LocalTime& day) {
@@ -122,8 +143,8 @@ void TarvelServerDoc::setReceiptNumbering(int next, const LocalTime& day) {
     end.hour = 23;
     end.minute = 59;
     end.second = 59;
-    endOfDay = timeKey(end);
-    nextNumber = next;
+    endOfDay_ = timeKey(end);
+    nextNumber_ = next;
 }
 
 SumLimit TarvelServerDoc::addPositiveTotal(int slotIndex, int32_t value) {
@@ -131,8 +152,8 @@ SumLimit TarvelServerDoc::addPositiveTotal(int slotIndex, int32_t value) {
         return SumLimit::Within;
     SumLimit limit;
     {
-        std::lock_guard<std::mutex> s(salesLock);
-        limit = addWithinRange(positiveTotal[slotIndex], value);
+        std::lock_guard<std::mutex> s(salesLock_);
+        limit = addWithinRange(sales_.positiveTotal[slotIndex], value);
     }
     setModified();
     return limit;
@@ -143,8 +164,8 @@ SumLimit TarvelServerDoc::addNegativeTotal(int slotIndex, int32_t value) {
         return SumLimit::Within;
     SumLimit limit;
     {
-        std::lock_guard<std::mutex> s(salesLock);
-        limit = addWithinRange(negativeTotal[slotIndex], value);
+        std::lock_guard<std::mutex> s(salesLock_);
+        limit = addWithinRange(sales_.negativeTotal[slotIndex], value);
     }
     setModified();
     return limit;
@@ -155,49 +176,208 @@ SumLimit TarvelServerDoc::addPluSale(const Plu& plu, int slotIndex, int32_t quan
         return SumLimit::Within;
     SumLimit limit;
     {
-        std::lock_guard<std::mutex> s(salesLock);
-        limit = sales.add(plu, slotIndex, quantity);
+        std::lock_guard<std::mutex> s(salesLock_);
+        limit = sales_.table.add(plu, slotIndex, quantity);
     }
     setModified();
     return limit;
 }
 
+int32_t TarvelServerDoc::positiveTotal(int slotIndex) {
+    if (slotIndex < 0 || slotIndex >= SLOT_COUNT)
+        return 0;
+    std::lock_guard<std::mutex> s(salesLock_);
+    return sales_.positiveTotal[slotIndex];
+}
+
+int32_t TarvelServerDoc::negativeTotal(int slotIndex) {
+    if (slotIndex < 0 || slotIndex >= SLOT_COUNT)
+        return 0;
+    std::lock_guard<std::mutex> s(salesLock_);
+    return sales_.negativeTotal[slotIndex];
+}
+
+std::optional<PluSale> TarvelServerDoc::saleOf(const Plu& plu) {
+    std::lock_guard<std::mutex> s(salesLock_);
+    if (const PluSale* sale = sales_.table.find(plu))
+        return *sale;
+    return std::nullopt;
+}
+
+size_t TarvelServerDoc::salesEntryCount() {
+    std::lock_guard<std::mutex> s(salesLock_);
+    return sales_.table.size();
+}
+
 size_t TarvelServerDoc::unwrittenReceiptCount() {
-    std::lock_guard<RegisterLock> g(registerLock);
-    size_t n = removedReceipts.size();
-    for (const EcrOnLineComm& s : slots)
-        n += s.unwritten.size();
-    return n;
+    std::lock_guard<RegisterLock> g(registerLock_);
+    return receipts_.totalCount();
 }
 
 bool TarvelServerDoc::writePendingReceipts() {
-    std::lock_guard<RegisterLock> g(registerLock);
-    EcrOnLineComm::writeReceiptQueue(removedReceipts, *this);
-    bool allWritten = removedReceipts.empty();
-    for (int i = 0; i < SLOT_COUNT; ++i) {
-        if (!slots[i].unwritten.empty())
-            slots[i].writePendingReceipts(i, *this);
-        allWritten = allWritten && slots[i].unwritten.empty();
+    std::lock_guard<RegisterLock> g(registerLock_);
+    return receipts_.writeAll();
+}
+
+void TarvelServerDoc::setDirectories(const std::string& receiptDir, const std::string& backupDir) {
+    receiptDir_ = receiptDir;
+    backupDir_ = backupDir;
+}
+
+void TarvelServerDoc::startWorker() {
+    if (worker_.joinable())
+        return;
+    // A stop left over from a worker that ended on its own must not end the new one.
+    registerLock_.clearStop();
+    worker_ = std::thread([this] { runOnlineWorker(*this); });
+}
+
+void TarvelServerDoc::stopWorker() {
+    registerLock_.setStop();
+    if (worker_.joinable()) {
+        worker_.join();
+        worker_ = std::thread();
     }
-    return allWritten;
+}
+
+bool TarvelServerDoc::pollLocked(int slotIndex) {
+    EcrOnLineComm& slot = slots_[slotIndex];
+    const int before = slot.connected;
+    slot.poll(slotIndex, pollContext());
+    return slot.connected != before;
+}
+
+bool TarvelServerDoc::pollNextSlot(int& last) {
+    if (!registerLock_.lockUnlessStopped())
+        return false;
+    for (;;) {
+        int index = -1;
+        for (int step = 1; step <= SLOT_COUNT && index < 0; ++step) {
+            const int i = (last + step) % SLOT_COUNT;
+            if (slots_[i].logicalNumber != -1)
+                index = i;
+        }
+        if (index < 0) {
+            // Nothing to poll: sleep until the register list changes or the stop comes,
+            // rather than going round an empty list at full speed.
+            if (!registerLock_.unlockAndWaitForChange())
+                return false;
+            continue;
+        }
+        const bool changed = pollLocked(index);
+        const int connected = slots_[index].connected;
+        last = index;
+        registerLock_.unlock();
+        // Told outside the lock, so a listener may look at the register list.
+        if (changed)
+            notifyStatus(index, connected);
+        return true;
+    }
+}
+
+void TarvelServerDoc::pollSlot(int slotIndex) {
+    if (slotIndex < 0 || slotIndex >= SLOT_COUNT)
+        return;
+    bool changed = false;
+    int connected = 0;
+    {
+        std::lock_guard<RegisterLock> g(registerLock_);
+        changed = pollLocked(slotIndex);
+        connected = slots_[slotIndex].connected;
+    }
+    if (changed)
+        notifyStatus(slotIndex, connected);
+}
+
+bool TarvelServerDoc::holdRegistersUnlessStopped(const std::function<void()>& fn) {
+    if (!registerLock_.lockUnlessStopped())
+        return false;
+    fn();
+    registerLock_.unlock();
+    return true;
+}
+
+bool TarvelServerDoc::sleepUnlessStopped(int ms) {
+    return registerLock_.sleepUnlessStopped(ms);
+}
+
+std::string TarvelServerDoc::toDsr() {
+    std::lock_guard<RegisterLock> r(registerLock_);
+    std::lock_guard<std::mutex> s(salesLock_);
+    return dsrImage(receiptDir_, backupDir_, slots_, sales_);
+}
+
+DsrStatus TarvelServerDoc::fromDsr(const std::string& data) {
+    clear();
+    DsrContents contents;
+    const DsrStatus status = parseDsr(data, contents);
+    if (status == DsrStatus::BadFormat)
+        return status;
+    receiptDir_ = std::move(contents.receiptDir);
+    backupDir_ = std::move(contents.backupDir);
+    if (status != DsrStatus::Ok)
+        return status;
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        slots_[i].logicalNumber = contents.logicalNumbers[i];
+    {
+        std::lock_guard<std::mutex> s(salesLock_);
+        sales_ = std::move(contents.sales);
+    }
+    setModified(false);
+    return DsrStatus::Ok;
+}
+
+DsrStatus TarvelServerDoc::readFile(const std::string& path) {
+    std::string data;
+    if (!readWholeFile(path, data))
+        return DsrStatus::ReadError;
+    return fromDsr(data);
+}
+
+DsrStatus TarvelServerDoc::writeFile(const std::string& path) {
+    if (!replaceFile(path, toDsr()))
+        return DsrStatus::WriteError;
+    setModified(false);
+    return DsrStatus::Ok;
+}
+
+bool TarvelServerDoc::open(const std::string& path, Prompt& prompt) {
+    switch (readFile(path)) {
+        case DsrStatus::Ok:
+            return true;
+        case DsrStatus::WrongSlotCount:
+            prompt.message(TEXT_BAD_SLOT_COUNT, PromptIcon::Stop);
+            return true;
+        case DsrStatus::BadFormat:
+            prompt.message(TEXT_UNEXPECTED_FORMAT, PromptIcon::Stop);
+            return false;
+        default:
+            prompt.message(TEXT_OPEN_FAILED, PromptIcon::Stop);
+            return false;
+    }
+}
+
+bool TarvelServerDoc::save(const std::string& path, Prompt& prompt) {
+    if (writeFile(path) == DsrStatus::Ok)
+        return true;
+    prompt.message(TEXT_SAVE_FAILED, PromptIcon::Stop);
+    return false;
 }
 
 void TarvelServerDoc::clearSlotsAndSales() {
-    for (EcrOnLineComm& s : slots)
+    for (EcrOnLineComm& s : slots_)
         s.reset();
-    removedReceipts.clear();
-    std::lock_guard<std::mutex> g(salesLock);
-    positiveTotal.fill(0);
-    negativeTotal.fill(0);
-    sales.clear();
+    receipts_.clear();
+    std::lock_guard<std::mutex> g(salesLock_);
+    sales_ = SalesRecords();
 }
 
 void TarvelServerDoc::clear() {
-    receiptDir.clear();
-    backupDir.clear();
+    receiptDir_.clear();
+    backupDir_.clear();
     clearSlotsAndSales();
-    nextNumber = 1;
-    endOfDay = 0;
+    nextNumber_ = 1;
+    endOfDay_ = 0;
     setModified(false);
 }
 

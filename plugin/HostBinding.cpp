@@ -1,14 +1,12 @@
 #include "plugin/HostBinding.h"
 
-#include <dlfcn.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "plugin/HostCalls.h"
 #include "plugin/Mazovia.h"
+#include "plugin/System.h"
 #include "plugin/Texts.h"
 
 namespace tarvel {
@@ -26,14 +24,14 @@ constexpr const char* NAMES[] = {
     "_DajParametrEx@20", "_DajParametr@12",
     "_delspaces@4",      "_fseek_dopisz@12",
     "_mathcol@16",       "_wydluz_indeksy@12",
-    "_skroc_do_lpoz@12",
+    "_skroc_do_lpoz@12", "_CreateProcessANew@40",
 };
 static_assert(sizeof(NAMES) / sizeof(NAMES[0]) == static_cast<size_t>(HostFunction::Count));
 
 constexpr size_t MISSING_TEXT_LIMIT = 503;  // the text's buffer holds 504 bytes with the NUL
 constexpr size_t MODULE_PATH_LIMIT = 300;
 
-int32_t ignoredHostFunction() {
+int32_t TARVEL_CALLEE_CLEANS ignoredHostFunction() {
     return 0;
 }
 
@@ -47,11 +45,9 @@ Slot slots_[static_cast<size_t>(HostFunction::Count)];
 
 // At most 300 characters; a longer path keeps its end, which names the program.
 std::string modulePath() {
-    char path[4096];
-    ssize_t length = readlink("/proc/self/exe", path, sizeof(path));
-    if (length <= 0 || static_cast<size_t>(length) >= sizeof(path))
+    std::string module = hostExecutablePath();
+    if (module.empty())
         return text::UNKNOWN_MODULE;
-    std::string module(path, static_cast<size_t>(length));
     if (module.size() > MODULE_PATH_LIMIT)
         module = "..." + module.substr(module.size() - (MODULE_PATH_LIMIT - 3));
     return module;
@@ -66,15 +62,6 @@ std::string formatMissingText(const std::string& module, const std::string& name
                   text::TITLE);
     out.pop_back();
     return out;
-}
-
-int32_t systemMessageBox(const char* message, const char* caption, uint32_t style) {
-    auto replacement =
-        reinterpret_cast<SystemMessageBoxFunction>(dlsym(RTLD_DEFAULT, SYSTEM_BOX_SYMBOL));
-    if (replacement)
-        return replacement(message, caption, style);
-    std::fprintf(stderr, "%s\n%s\n", caption, message);
-    return SYSTEM_BOX_ABORT;
 }
 
 // True when the user chooses to go on without the function.

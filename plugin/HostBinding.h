@@ -31,6 +31,7 @@ enum class HostFunction {
     MathCol,
     ExtendIndexes,
     TrimLines,
+    CreateProcessANew,  // takes the runtime's process creation (32-bit Windows)
     Count
 };
 

@@ -1,7 +1,4 @@
 // The handler of table 2: command 0x3E00 imports the receipt files of a range of days.
-#include <dirent.h>
-#include <fnmatch.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -10,9 +7,9 @@
 #include <vector>
 
 #include "plugin/DocumentLines.h"
+#include "plugin/FileLayer.h"
 #include "plugin/HostCalls.h"
 #include "plugin/ImportDialog.h"
-#include "plugin/LockedReceipt.h"
 #include "plugin/Mazovia.h"
 #include "plugin/ParameterFile.h"
 #include "plugin/Plugin.h"
@@ -25,11 +22,6 @@ namespace {
 
 constexpr const char* REPORT_FILE = "temp.txt";
 constexpr int RECEIPT_NUMBERS = 10000;
-
-std::string receiptDirectory() {
-    const char* home = std::getenv("HOME");
-    return std::string(home ? home : ".") + "/TarvelSerwer/";
-}
 
 // A report line (Mazovia) from a text with one or two "%s".
 std::string format(const char* utf8Format, const std::string& first,
@@ -48,8 +40,9 @@ void report(const std::string& mazoviaLine) {
 
 class DayImport {
 public:
-    DayImport(const DocumentArguments& doc, int registerNumber, int readMode)
-        : doc_(doc),
+    DayImport(FileLayer& files, const DocumentArguments& doc, int registerNumber, int readMode)
+        : files_(files),
+          doc_(doc),
           parameterFile_("Kasa" + std::to_string(registerNumber) + ".par"),
           readMode_(readMode),
           imported_(RECEIPT_NUMBERS, false) {}
@@ -67,27 +60,12 @@ public:
                       registerPart);
 
         std::string directory = receiptDirectory();
-        for (const std::string& name : matchingFiles(directory, pattern))
+        for (const std::string& name : files_.list(directory, pattern))
             importFile(directory + name, name);
         writeDayReport(date);
     }
 
 private:
-    static std::vector<std::string> matchingFiles(const std::string& directory,
-                                                  const char* pattern) {
-        std::vector<std::string> names;
-        DIR* dir = opendir(directory.c_str());
-        if (!dir)
-            return names;
-        while (dirent* entry = readdir(dir)) {
-            if (fnmatch(pattern, entry->d_name, FNM_PERIOD) == 0)
-                names.push_back(entry->d_name);
-        }
-        closedir(dir);
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
     // A file leaves the directory only when everything it holds has reached the host.
     void importFile(const std::string& path, const std::string& name) {
         host::lockHeader(doc_.document);
@@ -96,15 +74,15 @@ private:
         int32_t before = *doc_.lineCounter;
 
         // Held until the file is deleted, so the server cannot append a receipt unread.
-        LockedReceipt locked(path);
-        if (locked.status() != LockedReceipt::Status::Open) {
+        std::unique_ptr<LockedReceipt> locked = files_.lockReceipt(path);
+        if (locked->status() != LockedReceipt::Status::Open) {
             host::unlockHeader(doc_.document);
             // A file another import took meanwhile is no problem of this one.
-            if (locked.status() == LockedReceipt::Status::CannotOpen)
+            if (locked->status() == LockedReceipt::Status::CannotOpen)
                 problems_.push_back(format(text::FILE_NOT_OPENED, name));
             return;
         }
-        ReceiptFile file = readReceiptFile(locked.file(), name);
+        ReceiptFile file = readReceiptFile(locked->file(), name);
         bool done = false;
         if (file.status == ReceiptFileStatus::ReadError) {
             problems_.push_back(format(text::FILE_NOT_READ, name));
@@ -112,7 +90,7 @@ private:
             problems_.push_back(format(text::FILE_TOO_LONG, name));
         } else if (file.status == ReceiptFileStatus::Incomplete) {
             problems_.push_back(format(text::FILE_INCOMPLETE, name));
-        } else if (!appendToParameterFile(parameterFile_, file.parameterLines)) {
+        } else if (!appendToParameterFile(files_, parameterFile_, file.parameterLines)) {
             problems_.push_back(format(text::SALES_NOT_WRITTEN, name, parameterFile_));
         } else {
             if (readMode_ == 1)
@@ -130,7 +108,7 @@ private:
         long number = receiptNumbers(name).receipt;
         if (number >= 0 && number < RECEIPT_NUMBERS)
             imported_[static_cast<size_t>(number)] = true;
-        if (!locked.remove())
+        if (!locked->remove())
             problems_.push_back(format(text::FILE_NOT_DELETED, name));
     }
 
@@ -154,6 +132,7 @@ private:
         std::fill(imported_.begin(), imported_.end(), false);
     }
 
+    FileLayer& files_;
     DocumentArguments doc_;
     std::string parameterFile_;
     int readMode_;
@@ -163,9 +142,15 @@ private:
 
 }  // namespace
 
-int32_t importHandler(int32_t command, intptr_t a2, intptr_t a3, intptr_t a4, intptr_t a5,
-                      intptr_t a6, intptr_t a7, intptr_t a8, intptr_t a9, intptr_t a10,
-                      intptr_t a11) {
+int32_t TARVEL_CALLEE_CLEANS importHandler(int32_t command, intptr_t a2, intptr_t a3, intptr_t a4,
+                                           intptr_t a5, intptr_t a6, intptr_t a7, intptr_t a8,
+                                           intptr_t a9, intptr_t a10, intptr_t a11) {
+    return importSales(systemFileLayer(), command, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11);
+}
+
+int32_t importSales(FileLayer& files, int32_t command, intptr_t a2, intptr_t a3, intptr_t a4,
+                    intptr_t a5, intptr_t a6, intptr_t a7, intptr_t a8, intptr_t a9, intptr_t a10,
+                    intptr_t a11) {
     TableHandler saved = replacedTable(2).saved;
     if (command != COMMAND_READ_SALES)
         return saved ? saved(command, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11) : 0;
@@ -184,7 +169,7 @@ int32_t importHandler(int32_t command, intptr_t a2, intptr_t a3, intptr_t a4, in
     host::iniFileWrite(section, "NrUnikat", "%s,%d", request.uniqueNumber, request.readMode);
 
     DocumentArguments doc{reinterpret_cast<int32_t*>(a3), a6, a8, a9};
-    DayImport import(doc, registerNumber, request.readMode);
+    DayImport import(files, doc, registerNumber, request.readMode);
     while (std::strncmp(request.toDate, request.fromDate, sizeof(request.fromDate)) >= 0) {
         import.importDay(request.fromDate, request.uniqueNumber);
         char previous[sizeof(request.fromDate)];

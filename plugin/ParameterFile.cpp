@@ -1,39 +1,27 @@
 #include "plugin/ParameterFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <cstdint>
 
 namespace tarvel {
 
-bool appendToParameterFile(const std::string& path, const std::string& lines) {
+bool appendToParameterFile(FileLayer& files, const std::string& path, const std::string& lines) {
     if (lines.empty())
         return true;
-    int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0)
+    std::unique_ptr<AppendFile> file = files.openForAppend(path);
+    if (!file)
         return false;
-    struct stat before {};
-    bool ok = fstat(fd, &before) == 0;
-    size_t written = 0;
-    while (ok && written < lines.size()) {
-        ssize_t n = write(fd, lines.data() + written, lines.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            ok = false;
-        else
-            written += static_cast<size_t>(n);
+    int64_t before = 0;
+    if (!file->size(before))
+        return false;
+    if (file->write(lines) && file->sync()) {
+        file->close();  // what sync() answered for is on the disk whatever close says
+        return true;
     }
-    if (!ok && written > 0 && ftruncate(fd, before.st_size) != 0)
-        ok = false;
-    if (close(fd) != 0 && ok) {
-        ok = false;
-        if (truncate(path.c_str(), before.st_size) != 0)
-            ok = false;
-    }
-    return ok;
+    // Whatever part reached the file goes again; the cut itself is made durable too.
+    if (file->truncate(before))
+        file->sync();
+    file->close();
+    return false;
 }
 
 }  // namespace tarvel

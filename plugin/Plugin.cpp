@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "plugin/HostCalls.h"
+#include "plugin/Loader.h"
 #include "plugin/Mazovia.h"
 #include "plugin/Texts.h"
 
@@ -13,9 +14,9 @@ constexpr const char* REQUIRED_BUILD_DATE = "Oct 22 2003";
 
 ReplacedTable tables_[2];
 
-int32_t table1Forwarder(int32_t command, intptr_t a2, intptr_t a3, intptr_t a4, intptr_t a5,
-                        intptr_t a6, intptr_t a7, intptr_t a8, intptr_t a9, intptr_t a10,
-                        intptr_t a11) {
+int32_t TARVEL_CALLEE_CLEANS table1Forwarder(int32_t command, intptr_t a2, intptr_t a3, intptr_t a4,
+                                             intptr_t a5, intptr_t a6, intptr_t a7, intptr_t a8,
+                                             intptr_t a9, intptr_t a10, intptr_t a11) {
     TableHandler saved = tables_[0].saved;
     return saved ? saved(command, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11) : 0;
 }
@@ -47,6 +48,8 @@ ReplacedTable& replacedTable(int table) {
 
 int32_t startPlugin(HostCallback callback, char* buffer) {
     setHostCallback(callback);
+    if (!isNative())
+        runDeferredRuntimeStart();
     if (buffer)
         std::memcpy(buffer, text::TITLE, std::strlen(text::TITLE) + 1);
 

@@ -1,15 +1,19 @@
 #include "shell/ChildFrame.h"
 
 #include <QCloseEvent>
+#include <QMdiArea>
 
 #include "shell/DocManager.h"
+#include "shell/DocTemplate.h"
 #include "shell/ToolIcons.h"
 #include "shell/UiDocument.h"
 
 namespace kos {
 
-ChildFrame::ChildFrame(UiDocument* doc, QWidget* parent) : QMdiSubWindow(parent), doc_(doc) {
-    setWidget(doc->createView(this));
+ChildFrame::ChildFrame(UiDocument* doc, const QString& viewName, QWidget* parent)
+    : QMdiSubWindow(parent), doc_(doc), viewName_(viewName) {
+    if (QWidget* view = doc->docTemplate().createView(viewName, *doc, this))
+        setWidget(view);
     setWindowIcon(appIcon());
     connect(doc, &UiDocument::titleChanged, this, &ChildFrame::updateTitle);
     updateTitle();
@@ -29,12 +33,29 @@ void ChildFrame::updateTitle() {
     setWindowTitle(doc_->title());
 }
 
+bool ChildFrame::documentShownElsewhere() const {
+    QMdiArea* area = mdiArea();
+    if (!area)
+        return false;
+    for (QMdiSubWindow* w : area->subWindowList()) {
+        auto* other = qobject_cast<ChildFrame*>(w);
+        if (other && other != this && !other->released_ && other->doc_ == doc_)
+            return true;
+    }
+    return false;
+}
+
 void ChildFrame::closeEvent(QCloseEvent* event) {
     if (released_) {
         event->accept();
         return;
     }
-    // The frame goes with the document (closeDocument releases it), never on its own.
+    if (documentShownElsewhere()) {
+        release();
+        event->accept();
+        return;
+    }
+    // The last frame goes with the document (closeDocument releases it), never on its own.
     event->ignore();
     DocManager& manager = doc_->manager();
     if (manager.canCloseDocument(doc_))

@@ -1,5 +1,6 @@
-// The window of one view onto a document inside the main frame. Closing it closes the document
-// when the document and the user agree.
+// The window of one view onto a document inside the main frame. Closing the document's last
+// window closes the document when the document and the user agree; closing one of several
+// windows closes only that view.
 #pragma once
 
 #include <QMdiSubWindow>
@@ -12,9 +13,12 @@ class UiDocument;
 class ChildFrame : public QMdiSubWindow {
     Q_OBJECT
 public:
-    explicit ChildFrame(UiDocument* doc, QWidget* parent = nullptr);
+    // The view is made by the document's template; none when it has no view of that name.
+    ChildFrame(UiDocument* doc, const QString& viewName, QWidget* parent = nullptr);
 
     UiDocument* document() const { return doc_; }
+    const QString& viewName() const { return viewName_; }
+    bool hasView() const { return widget() != nullptr; }
     // The view as a command target, or none.
     CommandTarget* viewTarget() const;
     // The document has been closed: the frame goes without asking.
@@ -25,8 +29,11 @@ protected:
 
 private:
     void updateTitle();
+    // Another window of the main frame shows the same document.
+    bool documentShownElsewhere() const;
 
     UiDocument* doc_;
+    QString viewName_;
     bool released_ = false;
 };
 

@@ -1,13 +1,12 @@
-// Command identifiers of menus, tool bar and accelerators. The numbers are the ones the
-// program has always used, so menus, tool bar and key table agree on them.
+// Command identifiers of the frame's menus, tool bar and accelerators. The numbers are the ones
+// the program has always used, so menus, tool bar and key table agree on them. Document types
+// keep the identifiers only they handle next to their windows.
 #pragma once
 
 namespace kos::cmd {
 
 enum : int {
-    ONLINE_TOGGLE = 32772,
-    EXPORT_SALES = 32773,
-    EXPORT_SALES_RESET = 32774,
+    ONLINE_TOGGLE = 32772,  // a tool bar button of the frame, handled by the online document
     OPTIONS = 32779,
     SELECT_ALL = 32782,
     ADD = 32788,

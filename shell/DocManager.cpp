@@ -20,6 +20,13 @@ DocTemplate& DocManager::addTemplate(std::unique_ptr<DocTemplate> docTemplate, b
     return *templates_.back();
 }
 
+std::vector<DocTemplate*> DocManager::templates() const {
+    std::vector<DocTemplate*> all;
+    for (const auto& t : templates_)
+        all.push_back(t.get());
+    return all;
+}
+
 UiDocument* DocManager::adopt(UiDocument* doc) {
     documents_.append(doc);
     Q_EMIT documentOpened(doc);

@@ -32,6 +32,7 @@ public:
     DocTemplate& addTemplate(std::unique_ptr<DocTemplate> docTemplate, bool registered);
     const std::vector<DocTemplate*>& registeredTemplates() const { return registered_; }
     size_t templateCount() const { return templates_.size(); }
+    std::vector<DocTemplate*> templates() const;
 
     const QList<UiDocument*>& documents() const { return documents_; }
 
@@ -51,9 +52,14 @@ public:
     bool canCloseDocument(UiDocument* doc);
     // Closes the document's windows and deletes it (both deferred to the event loop).
     void closeDocument(UiDocument* doc);
+    // Brings the document's view of this name (one of its template's) to the front, opening it
+    // in a new window when the document has none.
+    void showView(UiDocument* doc, const QString& viewName) { Q_EMIT viewRequested(doc, viewName); }
 
 Q_SIGNALS:
+    // A new or opened document: the frame opens its template's first view.
     void documentOpened(UiDocument* doc);
+    void viewRequested(UiDocument* doc, const QString& viewName);
     void documentClosing(UiDocument* doc);
     void recentFilesChanged();
     // The options sheet stored new settings.

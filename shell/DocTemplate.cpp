@@ -20,4 +20,26 @@ QString DocTemplate::untitledTitle(int n) const {
     return base + QString::number(n);
 }
 
+void DocTemplate::addView(const QString& name, ViewFactory make) {
+    views_.push_back({name, std::move(make)});
+}
+
+QStringList DocTemplate::viewNames() const {
+    QStringList names;
+    for (const View& v : views_)
+        names << v.name;
+    return names;
+}
+
+QString DocTemplate::defaultView() const {
+    return views_.empty() ? QString() : views_.front().name;
+}
+
+QWidget* DocTemplate::createView(const QString& name, UiDocument& doc, QWidget* parent) const {
+    for (const View& v : views_)
+        if (v.name == name)
+            return v.make(doc, parent);
+    return nullptr;
+}
+
 }  // namespace kos

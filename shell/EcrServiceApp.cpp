@@ -1,13 +1,13 @@
 #include "shell/EcrServiceApp.h"
 
-#include "online/ui/OnlineDocument.h"
-
 namespace kos {
 
-EcrServiceApp::EcrServiceApp(SettingsStore& store, Prompt& prompt, FileChooser& files)
+EcrServiceApp::EcrServiceApp(SettingsStore& store, Prompt& prompt, FileChooser& files,
+                             TemplateInstaller installTemplates)
     : settings_(defaultSettings()),
       context_{settings_, store, prompt, files},
-      recentFiles_(store) {}
+      recentFiles_(store),
+      installTemplates_(std::move(installTemplates)) {}
 
 EcrServiceApp::~EcrServiceApp() {
     // Windows go before the documents they show.
@@ -18,14 +18,8 @@ EcrServiceApp::~EcrServiceApp() {
 bool EcrServiceApp::initInstance(bool show) {
     recentFiles_.load();
     manager_ = std::make_unique<DocManager>(context_, recentFiles_);
-    // The article and header templates only describe the article document's windows; no
-    // command creates or opens an article document, so neither is registered.
-    const QString articleString = QString::fromUtf8(ARTICLE_DOC_STRING);
-    articleTemplate_ =
-        &manager_->addTemplate(std::make_unique<DocTemplate>(articleString, nullptr), false);
-    headerTemplate_ =
-        &manager_->addTemplate(std::make_unique<DocTemplate>(articleString, nullptr), false);
-    registerOnlineTemplate(*manager_);
+    if (installTemplates_)
+        installTemplates_(*manager_);
     loadSettings(context_.store, settings_);
 
     frame_ = std::make_unique<MainFrame>(*manager_);

@@ -1,7 +1,9 @@
 // The application object: start-up in its fixed order (recent files, templates, settings, main
-// frame), the settings every part reads, and the document manager.
+// frame), the settings every part reads, and the document manager. The program names the
+// document types: it hands in what adds their templates.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "shell/AppContext.h"
@@ -11,14 +13,14 @@
 
 namespace kos {
 
-// Document string of the article and header templates.
-inline constexpr const char* ARTICLE_DOC_STRING =
-    "\nArtykuły\nArtykuły\nArtykuły (*.dat)\n.dat\nArtykułyt\nArtykuly.Document";
-
 class EcrServiceApp {
 public:
+    // Adds the program's document templates to the manager, in the order they are to be made.
+    using TemplateInstaller = std::function<void(DocManager&)>;
+
     // The store must already point at the program's settings location.
-    EcrServiceApp(SettingsStore& store, Prompt& prompt, FileChooser& files);
+    EcrServiceApp(SettingsStore& store, Prompt& prompt, FileChooser& files,
+                  TemplateInstaller installTemplates);
     ~EcrServiceApp();
 
     // False when the main frame cannot be made; the program then ends. No document is opened.
@@ -28,16 +30,13 @@ public:
     AppContext& context() { return context_; }
     DocManager& docManager() { return *manager_; }
     MainFrame* mainFrame() const { return frame_.get(); }
-    DocTemplate* articleTemplate() const { return articleTemplate_; }
-    DocTemplate* headerTemplate() const { return headerTemplate_; }
 
 private:
     Settings settings_;
     AppContext context_;
     RecentFileList recentFiles_;
+    TemplateInstaller installTemplates_;
     std::unique_ptr<DocManager> manager_;
-    DocTemplate* articleTemplate_ = nullptr;
-    DocTemplate* headerTemplate_ = nullptr;
     std::unique_ptr<MainFrame> frame_;
 };
 

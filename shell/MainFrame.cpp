@@ -16,6 +16,7 @@
 #include "shell/ChildFrame.h"
 #include "shell/Commands.h"
 #include "shell/DocManager.h"
+#include "shell/DocTemplate.h"
 #include "shell/OptionsSheet.h"
 #include "shell/PrinterSetup.h"
 #include "shell/ToolIcons.h"
@@ -30,6 +31,65 @@ const char* const TEXT_APP_CLOSE_REFUSED =
 
 // The command-update pass runs this often, as an idle handler would.
 constexpr int IDLE_UPDATE_MS = 200;
+
+// The frame's own commands: its menu, its key table and the tool bar's. A document type adds
+// its own and may name these in its own words.
+QList<CommandSpec> frameCommands() {
+    using K = QKeySequence;
+    auto s = [](const char* text) { return QString::fromUtf8(text); };
+    return {
+        {cmd::FILE_NEW, s("&Nowy"), {K(Qt::CTRL | Qt::Key_N)}, s("Tworzy nowy dokument")},
+        {cmd::FILE_OPEN,
+         s("&Otwórz..."),
+         {K(Qt::CTRL | Qt::Key_O)},
+         s("Otwiera istniejący dokument")},
+        {cmd::FILE_CLOSE, s("&Zamknij okno"), {}, s("Zamyka aktywny dokument")},
+        {cmd::FILE_SAVE, s("&Zapisz"), {K(Qt::CTRL | Qt::Key_S)}, s("Zapisuje aktywny dokument")},
+        {cmd::FILE_SAVE_AS,
+         s("Zapisz &jako..."),
+         {},
+         s("Zapisuje aktywny dokument pod nową nazwą")},
+        {cmd::OPTIONS, s("&Parametry..."), {}, s("Katalogi paragonów i port szeregowy")},
+        {cmd::FILE_PAGE_SETUP, s("&Ustawienia strony..."), {}, s("Ustawienia drukarki i strony")},
+        {cmd::APP_EXIT, s("&Koniec"), {}, s("Kończy pracę programu")},
+        {cmd::ADD, s("&Dodaj\tIns"), {K(Qt::Key_Insert)}, {}},
+        {cmd::DELETE, s("&Usuń\tDel"), {K(Qt::Key_Delete)}, {}},
+        {cmd::VIEW_TOOLBAR, s("&Pasek narzędzi"), {}, {}, true},
+        {cmd::VIEW_STATUS_BAR, s("Pasek &Statusu"), {}, {}, true},
+        {cmd::WINDOW_CASCADE, s("&Kaskadowo")},
+        {cmd::WINDOW_TILE, s("&Sąsiadująco")},
+        {cmd::WINDOW_ARRANGE, s("&Uporządkuj ikony")},
+        {cmd::APP_ABOUT, s("&O programie..."), {}, s("Informacje o programie i jego wersji")},
+        // Commands of the key table that only some views handle.
+        {cmd::EDIT_COPY, s("Kopiuj"), {K(Qt::CTRL | Qt::Key_C), K(Qt::CTRL | Qt::Key_Insert)}},
+        {cmd::EDIT_CUT, s("Wytnij"), {K(Qt::CTRL | Qt::Key_X), K(Qt::SHIFT | Qt::Key_Delete)}},
+        {cmd::EDIT_PASTE, s("Wklej"), {K(Qt::CTRL | Qt::Key_V), K(Qt::SHIFT | Qt::Key_Insert)}},
+        {cmd::EDIT, s("Edytuj"), {K(Qt::Key_Return), K(Qt::Key_Enter)}},
+        {cmd::FILE_PRINT, s("Drukuj..."), {K(Qt::CTRL | Qt::Key_P)}},
+        {cmd::FILE_PRINT_PREVIEW, s("Podgląd wydruku")},
+        {cmd::NEXT_PANE, s("Następny panel"), {K(Qt::Key_F6)}},
+        {cmd::PREV_PANE, s("Poprzedni panel"), {K(Qt::SHIFT | Qt::Key_F6)}},
+        {cmd::SELECT_ALL, s("Zaznacz wszystko"), {K(Qt::CTRL | Qt::Key_A)}},
+    };
+}
+
+// The frame's menu when no document is open; -1 stands for the recent files, 0 for a separator.
+QList<MenuSection> frameMenu() {
+    using M = MenuSection;
+    return {
+        {QStringLiteral("&Plik"),
+         {cmd::FILE_NEW, cmd::FILE_OPEN, M::SEPARATOR, cmd::OPTIONS, cmd::FILE_PAGE_SETUP,
+          M::SEPARATOR, M::RECENT_FILES, M::SEPARATOR, cmd::APP_EXIT}},
+        {QStringLiteral("&Widok"), {cmd::VIEW_TOOLBAR, cmd::VIEW_STATUS_BAR}},
+        {QStringLiteral("Pomo&c"), {cmd::APP_ABOUT}},
+    };
+}
+
+void showTexts(QAction* a, const CommandSpec& spec) {
+    a->setText(spec.text);
+    a->setStatusTip(spec.tip);
+    a->setToolTip(spec.text.section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')));
+}
 
 }  // namespace
 
@@ -54,8 +114,9 @@ bool MainFrame::create() {
     buildActions();
     buildToolBar();
     buildStatusBar();
-    buildMenus();
-    if (!mdi_ || !toolBar_ || !message_ || !counts_ || !menusBuilt_)
+    frameMenus_ = buildMenus(frameMenu());
+    showMenusFor(nullptr);
+    if (!mdi_ || !toolBar_ || !message_ || !counts_ || frameMenus_.isEmpty())
         return false;
 
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this] {
@@ -64,6 +125,7 @@ bool MainFrame::create() {
     });
     connect(&manager_, &DocManager::documentOpened, this, &MainFrame::onDocumentOpened);
     connect(&manager_, &DocManager::documentClosing, this, &MainFrame::onDocumentClosing);
+    connect(&manager_, &DocManager::viewRequested, this, &MainFrame::showView);
     connect(&manager_, &DocManager::recentFilesChanged, this, &MainFrame::updateRecentFiles);
     manager_.setDialogParent(this);
 
@@ -76,70 +138,42 @@ bool MainFrame::create() {
     return true;
 }
 
-QAction* MainFrame::makeAction(int id, const QString& text, const QList<QKeySequence>& keys,
-                               const QString& tip) {
-    auto* a = new QAction(text, this);
-    a->setData(id);
-    if (!keys.isEmpty())
-        a->setShortcuts(keys);
+void MainFrame::addCommand(const CommandSpec& spec) {
+    if (QAction* existing = actions_.value(spec.id)) {
+        // Named before: this declaration fills only what the earlier ones left out.
+        CommandSpec& base = baseTexts_[spec.id];
+        if (base.text.isEmpty())
+            base.text = spec.text;
+        if (base.tip.isEmpty())
+            base.tip = spec.tip;
+        showTexts(existing, base);
+        if (existing->shortcuts().isEmpty() && !spec.keys.isEmpty())
+            existing->setShortcuts(spec.keys);
+        if (spec.checkable)
+            existing->setCheckable(true);
+        return;
+    }
+    auto* a = new QAction(this);
+    a->setData(spec.id);
+    if (!spec.keys.isEmpty())
+        a->setShortcuts(spec.keys);
     a->setShortcutContext(Qt::WindowShortcut);
-    a->setStatusTip(tip);
+    a->setCheckable(spec.checkable);
     a->setEnabled(false);
+    const int id = spec.id;
     connect(a, &QAction::triggered, this, [this, id] { execute(id); });
     actions_.insert(id, a);
+    baseTexts_.insert(id, spec);
+    showTexts(a, spec);
     addAction(a);  // keys work whether or not the current menu shows the command
-    return a;
 }
 
 void MainFrame::buildActions() {
-    using K = QKeySequence;
-    makeAction(cmd::FILE_NEW, QStringLiteral("&Nowy"), {K(Qt::CTRL | Qt::Key_N)},
-               QStringLiteral("Tworzy nowy dokument"));
-    makeAction(cmd::FILE_OPEN, QStringLiteral("&Otwórz..."), {K(Qt::CTRL | Qt::Key_O)},
-               QStringLiteral("Otwiera istniejący dokument"));
-    makeAction(cmd::FILE_CLOSE, QStringLiteral("&Zamknij okno"), {},
-               QStringLiteral("Zamyka aktywny dokument"));
-    makeAction(cmd::FILE_SAVE, QStringLiteral("&Zapisz"), {K(Qt::CTRL | Qt::Key_S)},
-               QStringLiteral("Zapisuje aktywny dokument"));
-    makeAction(cmd::FILE_SAVE_AS, QStringLiteral("Zapisz &jako..."), {},
-               QStringLiteral("Zapisuje aktywny dokument pod nową nazwą"));
-    makeAction(cmd::OPTIONS, QStringLiteral("&Parametry..."), {},
-               QStringLiteral("Katalogi paragonów i port szeregowy"));
-    makeAction(cmd::FILE_PAGE_SETUP, QStringLiteral("&Ustawienia strony..."), {},
-               QStringLiteral("Ustawienia drukarki i strony"));
-    makeAction(cmd::EXPORT_SALES, QStringLiteral("Zapisz sprzedaż..."), {},
-               QStringLiteral("Zapisuje sprzedaż do pliku tekstowego"));
-    makeAction(cmd::EXPORT_SALES_RESET, QStringLiteral("Zapisz sprzedaż i wyzeruj..."), {},
-               QStringLiteral("Zapisuje sprzedaż do pliku tekstowego i ją zeruje"));
-    makeAction(cmd::APP_EXIT, QStringLiteral("&Koniec"), {},
-               QStringLiteral("Kończy pracę programu"));
-    makeAction(cmd::ADD, QStringLiteral("&Dodaj\tIns"), {K(Qt::Key_Insert)},
-               QStringLiteral("Dodaje kasy"));
-    makeAction(cmd::DELETE, QStringLiteral("&Usuń\tDel"), {K(Qt::Key_Delete)},
-               QStringLiteral("Usuwa zaznaczone kasy"));
-    makeAction(cmd::ONLINE_TOGGLE, QStringLiteral("Komunikacja z kasami"), {},
-               QStringLiteral("Włącza lub wyłącza komunikację z kasami"))
-        ->setCheckable(true);
-    makeAction(cmd::VIEW_TOOLBAR, QStringLiteral("&Pasek narzędzi"))->setCheckable(true);
-    makeAction(cmd::VIEW_STATUS_BAR, QStringLiteral("Pasek &Statusu"))->setCheckable(true);
-    makeAction(cmd::WINDOW_CASCADE, QStringLiteral("&Kaskadowo"));
-    makeAction(cmd::WINDOW_TILE, QStringLiteral("&Sąsiadująco"));
-    makeAction(cmd::WINDOW_ARRANGE, QStringLiteral("&Uporządkuj ikony"));
-    makeAction(cmd::APP_ABOUT, QStringLiteral("&O programie..."), {},
-               QStringLiteral("Informacje o programie i jego wersji"));
-    // Commands of the key table that only some views handle.
-    makeAction(cmd::EDIT_COPY, QStringLiteral("Kopiuj"),
-               {K(Qt::CTRL | Qt::Key_C), K(Qt::CTRL | Qt::Key_Insert)});
-    makeAction(cmd::EDIT_CUT, QStringLiteral("Wytnij"),
-               {K(Qt::CTRL | Qt::Key_X), K(Qt::SHIFT | Qt::Key_Delete)});
-    makeAction(cmd::EDIT_PASTE, QStringLiteral("Wklej"),
-               {K(Qt::CTRL | Qt::Key_V), K(Qt::SHIFT | Qt::Key_Insert)});
-    makeAction(cmd::EDIT, QStringLiteral("Edytuj"), {K(Qt::Key_Return), K(Qt::Key_Enter)});
-    makeAction(cmd::FILE_PRINT, QStringLiteral("Drukuj..."), {K(Qt::CTRL | Qt::Key_P)});
-    makeAction(cmd::FILE_PRINT_PREVIEW, QStringLiteral("Podgląd wydruku"));
-    makeAction(cmd::NEXT_PANE, QStringLiteral("Następny panel"), {K(Qt::Key_F6)});
-    makeAction(cmd::PREV_PANE, QStringLiteral("Poprzedni panel"), {K(Qt::SHIFT | Qt::Key_F6)});
-    makeAction(cmd::SELECT_ALL, QStringLiteral("Zaznacz wszystko"), {K(Qt::CTRL | Qt::Key_A)});
+    for (const CommandSpec& spec : frameCommands())
+        addCommand(spec);
+    for (DocTemplate* t : manager_.templates())
+        for (const CommandSpec& spec : t->commands())
+            addCommand(spec);
 
     for (int i = 0; i < 4; ++i) {
         auto* a = new QAction(this);
@@ -169,9 +203,10 @@ void MainFrame::buildToolBar() {
             toolBar_->addSeparator();
             continue;
         }
+        if (!actions_.contains(id))
+            addCommand({id});  // a button no document type names stays without text
         QAction* a = actions_.value(id);
         a->setIcon(toolIcon(id));
-        a->setToolTip(a->text().section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')));
         toolBar_->addAction(a);
     }
     addToolBar(Qt::TopToolBarArea, toolBar_);
@@ -195,49 +230,59 @@ void MainFrame::buildStatusBar() {
     }
 }
 
-void MainFrame::buildMenus() {
-    auto section = [this](const QString& title, const QList<int>& ids) {
-        auto* menu = new QMenu(title, this);
-        for (int id : ids) {
-            if (id == 0)
+QList<QMenu*> MainFrame::buildMenus(const QList<MenuSection>& sections) {
+    QList<QMenu*> menus;
+    for (const MenuSection& section : sections) {
+        auto* menu = new QMenu(section.title, this);
+        for (int id : section.items) {
+            if (id == MenuSection::SEPARATOR) {
                 menu->addSeparator();
-            else if (id == -1) {
+            } else if (id == MenuSection::RECENT_FILES) {
                 // The placeholder keeps the list's place while it is empty.
                 menu->addAction(recentPlaceholder_);
                 menu->addActions(recentActions_);
-            } else
+            } else {
+                if (!actions_.contains(id))
+                    addCommand({id});
                 menu->addAction(actions_.value(id));
+            }
         }
-        return menu;
-    };
-    // -1 stands for the recent files, 0 for a separator.
-    QMenu* file128 =
-        section(QStringLiteral("&Plik"), {cmd::FILE_NEW, cmd::FILE_OPEN, 0, cmd::OPTIONS,
-                                          cmd::FILE_PAGE_SETUP, 0, -1, 0, cmd::APP_EXIT});
-    QMenu* view128 = section(QStringLiteral("&Widok"), {cmd::VIEW_TOOLBAR, cmd::VIEW_STATUS_BAR});
-    QMenu* help128 = section(QStringLiteral("Pomo&c"), {cmd::APP_ABOUT});
-    menus128_ = {file128, view128, help128};
-
-    QMenu* file130 = section(
-        QStringLiteral("&Plik"),
-        {cmd::FILE_NEW, cmd::FILE_OPEN, cmd::FILE_CLOSE, cmd::FILE_SAVE, cmd::FILE_SAVE_AS, 0,
-         cmd::OPTIONS, 0, cmd::EXPORT_SALES, cmd::EXPORT_SALES_RESET, 0, -1, 0, cmd::APP_EXIT});
-    QMenu* edit130 = section(QStringLiteral("&Edycja"), {cmd::ADD, cmd::DELETE});
-    QMenu* window130 = section(QStringLiteral("&Okno"),
-                               {cmd::WINDOW_CASCADE, cmd::WINDOW_TILE, cmd::WINDOW_ARRANGE});
-    menus130_ = {file130, edit130, view128, window130, help128};
-    showingOnlineMenus_ = true;  // forces the first switch
-    showMenusFor(nullptr);
-    menusBuilt_ = true;
+        menus << menu;
+    }
+    return menus;
 }
 
 void MainFrame::showMenusFor(UiDocument* doc) {
-    const bool online = doc != nullptr;
-    if (online == showingOnlineMenus_)
+    const DocTemplate* active = doc ? &doc->docTemplate() : nullptr;
+    if (menusShown_ && active == menuTemplate_)
         return;
-    showingOnlineMenus_ = online;
+    const DocTemplate* previous = menuTemplate_;
+    menuTemplate_ = active;
+    menusShown_ = true;
+
+    // Commands the last document type named in its own words get the common texts back.
+    if (previous)
+        for (const CommandSpec& spec : previous->commands())
+            showTexts(actions_.value(spec.id), baseTexts_.value(spec.id));
+    if (active)
+        for (const CommandSpec& spec : active->commands()) {
+            addCommand(spec);
+            CommandSpec own = baseTexts_.value(spec.id);
+            if (!spec.text.isEmpty())
+                own.text = spec.text;
+            if (!spec.tip.isEmpty())
+                own.tip = spec.tip;
+            showTexts(actions_.value(spec.id), own);
+        }
+
+    QList<QMenu*>* menus = &frameMenus_;
+    if (active && !active->menu().isEmpty()) {
+        if (!templateMenus_.contains(active))
+            templateMenus_.insert(active, buildMenus(active->menu()));
+        menus = &templateMenus_[active];
+    }
     menuBar()->clear();
-    for (QMenu* m : online ? menus130_ : menus128_)
+    for (QMenu* m : *menus)
         menuBar()->addMenu(m);
 }
 
@@ -403,14 +448,42 @@ void MainFrame::pageSetup() {
     dialog.exec();
 }
 
-void MainFrame::onDocumentOpened(UiDocument* doc) {
-    auto* frame = new ChildFrame(doc);
+ChildFrame* MainFrame::frameOf(UiDocument* doc, const QString& viewName) const {
+    for (QMdiSubWindow* w : mdi_->subWindowList()) {
+        auto* frame = qobject_cast<ChildFrame*>(w);
+        if (frame && frame->document() == doc && frame->viewName() == viewName)
+            return frame;
+    }
+    return nullptr;
+}
+
+ChildFrame* MainFrame::openView(UiDocument* doc, const QString& viewName) {
+    auto* frame = new ChildFrame(doc, viewName);
+    if (!frame->hasView()) {
+        delete frame;
+        return nullptr;
+    }
     mdi_->addSubWindow(frame);
-    connect(doc, &UiDocument::commandStateChanged, this, &MainFrame::updateCommands);
     frame->showMaximized();
     mdi_->setActiveSubWindow(frame);
     showMenusFor(doc);
     updateCommands();
+    return frame;
+}
+
+ChildFrame* MainFrame::showView(UiDocument* doc, const QString& viewName) {
+    ChildFrame* frame = frameOf(doc, viewName);
+    if (!frame)
+        return openView(doc, viewName);
+    if (frame->isMinimized())
+        frame->showNormal();
+    mdi_->setActiveSubWindow(frame);
+    return frame;
+}
+
+void MainFrame::onDocumentOpened(UiDocument* doc) {
+    connect(doc, &UiDocument::commandStateChanged, this, &MainFrame::updateCommands);
+    openView(doc, doc->docTemplate().defaultView());
 }
 
 void MainFrame::onDocumentClosing(UiDocument* doc) {

@@ -1,12 +1,14 @@
 // The main frame (caption "KOS ONLINE"; a maximised document window adds " - [title]"):
-// multi-document area, tool bar, five-pane status bar, the menus of "no
-// document" and of the online document, the key table, and the close rule.
+// multi-document area, tool bar, five-pane status bar, its own menu while no document is open
+// and the menu of the active document's template otherwise, the key table, and the close rule.
 #pragma once
 
 #include <QMainWindow>
 #include <QMap>
 
+#include "shell/CommandSpec.h"
 #include "shell/CommandTarget.h"
+#include "shell/MenuSection.h"
 
 class QLabel;
 class QMdiArea;
@@ -18,6 +20,7 @@ namespace kos {
 
 class ChildFrame;
 class DocManager;
+class DocTemplate;
 class UiDocument;
 
 class MainFrame : public QMainWindow, public CommandTarget {
@@ -37,6 +40,9 @@ public:
     QList<QAction*> recentFileActions() const { return recentActions_; }
 
     ChildFrame* activeFrame() const;
+    // Brings the document's window with this view to the front, or opens one; none when the
+    // document's template has no such view.
+    ChildFrame* showView(UiDocument* doc, const QString& viewName);
     UiDocument* activeDocument() const;
 
     // The command-update pass: every action enabled and checked as its handler says.
@@ -51,14 +57,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QAction* makeAction(int id, const QString& text, const QList<QKeySequence>& keys = {},
-                        const QString& tip = {});
+    void addCommand(const CommandSpec& spec);
     void buildActions();
-    void buildMenus();
+    QList<QMenu*> buildMenus(const QList<MenuSection>& sections);
     void buildToolBar();
     void buildStatusBar();
     void showMenusFor(UiDocument* doc);
     void updateRecentFiles();
+    ChildFrame* frameOf(UiDocument* doc, const QString& viewName) const;
+    ChildFrame* openView(UiDocument* doc, const QString& viewName);
     void onDocumentOpened(UiDocument* doc);
     void onDocumentClosing(UiDocument* doc);
     // Command targets of the active window in routing order.
@@ -76,10 +83,12 @@ private:
     QMap<int, QAction*> actions_;
     QList<QAction*> recentActions_;
     QAction* recentPlaceholder_ = nullptr;
-    QList<QMenu*> menus128_;
-    QList<QMenu*> menus130_;
-    bool showingOnlineMenus_ = false;
-    bool menusBuilt_ = false;
+    // Texts of each command when no document type names it in its own words.
+    QMap<int, CommandSpec> baseTexts_;
+    QList<QMenu*> frameMenus_;
+    QMap<const DocTemplate*, QList<QMenu*>> templateMenus_;
+    const DocTemplate* menuTemplate_ = nullptr;
+    bool menusShown_ = false;
 };
 
 }  // namespace kos

@@ -1,13 +1,11 @@
 // A document of the window layer: title, path, modified flag, loading and saving, and the
-// document's own commands (save, save as, close window).
+// document's own commands (save, save as, close window). Its views come from its template.
 #pragma once
 
 #include <QObject>
 #include <QString>
 
 #include "shell/CommandTarget.h"
-
-class QWidget;
 
 namespace kos {
 
@@ -38,10 +36,9 @@ public:
     virtual bool onSaveDocument(const QString& path) = 0;
     // Whether the document's window may close now; a refusal tells the user why.
     virtual bool canCloseFrame() { return true; }
-    // True while the document runs something that must end before the program may close.
+    // True while the document runs something that must end before the program may close (the
+    // online document while it communicates with the registers).
     virtual bool keepsApplicationOpen() const { return false; }
-    // The document's view, owned by the parent.
-    virtual QWidget* createView(QWidget* parent) = 0;
 
     bool updateCommand(int id, CommandState& state) override;
     bool runCommand(int id) override;

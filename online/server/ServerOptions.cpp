@@ -29,7 +29,9 @@ const char* serverUsage() {
            "  --registers LISTA      numery kas, np. 8,2,56\n"
            "  --duration SEKUNDY     zakończenie po tym czasie\n"
            "  --export PLIK          zapis sprzedaży po zakończeniu\n"
-           "  --export-reset PLIK    zapis sprzedaży i wyzerowanie po zakończeniu\n";
+           "  --export-reset PLIK    zapis sprzedaży i wyzerowanie po zakończeniu\n"
+           "  --version              wersja programu\n"
+           "  --help                 ten opis\n";
 }
 
 bool parseServerOptions(int argc, const char* const* argv, ServerOptions& options,

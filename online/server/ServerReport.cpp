@@ -14,9 +14,9 @@ void timeStamp(std::FILE* out) {
 }  // namespace
 
 ServerReport::ServerReport(TarvelServerDoc& doc, std::FILE* out) : out_(out) {
-    std::lock_guard<RegisterLock> g(doc.registerLock);
-    for (int i = 0; i < SLOT_COUNT; ++i)
-        numbers_[i] = doc.slots[i].logicalNumber;
+    numbers_.fill(-1);
+    doc.forEachUsedSlot(
+        [this](int i, const EcrOnLineComm& slot) { numbers_[i] = slot.logicalNumber; });
 }
 
 int ServerReport::numberOf(int slotIndex) const {

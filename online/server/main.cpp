@@ -12,6 +12,7 @@
 #include "ConsolePrompt.h"
 #include "ServerOptions.h"
 #include "ServerReport.h"
+#include "base/Version.h"
 #include "base/qt/QtSettingsStore.h"
 #include "online/OnlineComm.h"
 #include "online/RegisterListText.h"
@@ -58,19 +59,21 @@ void waitForStop(const sigset_t& stopSignals, int durationSeconds) {
 
 void printRegisters(TarvelServerDoc& doc) {
     std::string list;
-    for (int i = 0; i < SLOT_COUNT; ++i) {
-        if (doc.slots[i].logicalNumber == -1)
-            continue;
+    doc.forEachUsedSlot([&list](int, const EcrOnLineComm& slot) {
         if (!list.empty())
             list += ",";
-        list += std::to_string(doc.slots[i].logicalNumber);
-    }
+        list += std::to_string(slot.logicalNumber);
+    });
     std::printf("kasy: %s\n", list.empty() ? "(brak)" : list.c_str());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (askedForVersion(argc, argv)) {
+        std::printf("kos-online %s\n", VERSION_TEXT);
+        return 0;
+    }
     ServerOptions options;
     std::string error;
     if (!parseServerOptions(argc, argv, options, error)) {

@@ -7,7 +7,7 @@
 #include "shell/DocManager.h"
 #include "online/OnlineComm.h"
 #include "online/SalesExport.h"
-#include "online/ui/TarvelServerView.h"
+#include "online/ui/OnlineCommands.h"
 
 namespace kos {
 
@@ -57,10 +57,6 @@ bool OnlineDocument::canCloseFrame() {
         return true;
     manager().context().prompt.message(TEXT_DOC_CLOSE_REFUSED, PromptIcon::None);
     return false;
-}
-
-QWidget* OnlineDocument::createView(QWidget* parent) {
-    return new TarvelServerView(this, parent);
 }
 
 bool OnlineDocument::onlineElsewhere() const {
@@ -126,14 +122,6 @@ void OnlineDocument::exportSales(bool reset) {
         return;
     kos::exportSales(core_, path.toStdString(), reset, manager().context().prompt);
     Q_EMIT commandStateChanged();
-}
-
-void registerOnlineTemplate(DocManager& manager) {
-    auto factory = [](DocTemplate& t, DocManager& m) -> UiDocument* {
-        return new OnlineDocument(t, m);
-    };
-    manager.addTemplate(
-        std::make_unique<DocTemplate>(QString::fromUtf8(ONLINE_DOC_STRING), factory), true);
 }
 
 }  // namespace kos

@@ -2,18 +2,13 @@
 // of online communication, the sales export, and the refusals to close while online.
 #pragma once
 
-#include "shell/UiDocument.h"
 #include "online/TarvelServerDoc.h"
+#include "shell/UiDocument.h"
 
 namespace kos {
 
 inline constexpr const char* TEXT_DOC_CLOSE_REFUSED =
     "Przed zamknięciem dokumentu należy zakończyć wyłączyć komunikację z kasami.";
-
-// Document string of the online template.
-inline constexpr const char* ONLINE_DOC_STRING =
-    "Praca OnLine\n\nPraca OnLine\nPraca OnLine (*.dsr)\n.dsr\nPracaOnLine.Document\nTarvel "
-    "Document";
 
 class OnlineDocument : public UiDocument {
     Q_OBJECT
@@ -32,7 +27,6 @@ public:
     bool onSaveDocument(const QString& path) override;
     bool canCloseFrame() override;
     bool keepsApplicationOpen() const override { return isOnline(); }
-    QWidget* createView(QWidget* parent) override;
 
     bool updateCommand(int id, CommandState& state) override;
     bool runCommand(int id) override;
@@ -50,8 +44,5 @@ private:
 
     TarvelServerDoc core_;
 };
-
-// Adds the online template, the only one registered, to the manager.
-void registerOnlineTemplate(DocManager& manager);
 
 }  // namespace kos

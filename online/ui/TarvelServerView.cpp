@@ -3,11 +3,11 @@
 #include <QHeaderView>
 #include <mutex>
 
-#include "shell/Commands.h"
-#include "shell/DocManager.h"
 #include "online/RegisterListText.h"
 #include "online/ui/AddRegistersDialog.h"
 #include "online/ui/OnlineDocument.h"
+#include "shell/Commands.h"
+#include "shell/DocManager.h"
 
 namespace kos {
 
@@ -53,13 +53,9 @@ void TarvelServerView::refill() {
     setHeaderLabels({QStringLiteral("Nr logiczny"), QStringLiteral("Status")});
     header()->resizeSection(0, 80);
     header()->resizeSection(1, 120);
-    TarvelServerDoc& core = doc_->core();
-    std::lock_guard<RegisterLock> lock(core.registerLock);
-    for (int i = 0; i < SLOT_COUNT; ++i) {
-        const EcrOnLineComm& slot = core.slots[i];
-        if (slot.logicalNumber != -1)
-            appendRow(slot.logicalNumber, slot.connected, i);
-    }
+    doc_->core().forEachUsedSlot([this](int i, const EcrOnLineComm& slot) {
+        appendRow(slot.logicalNumber, slot.connected, i);
+    });
 }
 
 QTreeWidgetItem* TarvelServerView::appendRow(int logicalNumber, int connected, int slotIndex) {
@@ -85,7 +81,7 @@ void TarvelServerView::addRegisters(const QString& typed) {
         addRegistersFromText(core, typed.toStdString(), doc_->manager().context().prompt);
     // Only this thread changes the numbers, so they can be read without the lock.
     for (int slotIndex : added)
-        appendRow(core.slots[slotIndex].logicalNumber, 0, slotIndex);
+        appendRow(core.logicalNumberAt(slotIndex), 0, slotIndex);
     Q_EMIT doc_->commandStateChanged();
 }
 

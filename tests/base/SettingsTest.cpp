@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "support/MemorySettingsStore.h"
+
 namespace kos {
 namespace {
 

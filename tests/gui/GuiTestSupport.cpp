@@ -4,6 +4,8 @@
 #include <QTextItem>
 #include <cstdlib>
 
+#include "app/KosTemplates.h"
+
 namespace kos::test {
 
 void ensureGuiApp() {
@@ -31,7 +33,7 @@ void drainEvents() {
 GuiFixture::GuiFixture(bool start) {
     ensureGuiApp();
     store = std::make_unique<QtSettingsStore>(QString::fromStdString(dir.file("KOS.ini")));
-    app = std::make_unique<EcrServiceApp>(*store, prompt, files);
+    app = std::make_unique<EcrServiceApp>(*store, prompt, files, addKosTemplates);
     if (start && !app->initInstance())
         throw std::runtime_error("main frame not created");
 }

@@ -15,11 +15,12 @@
 
 #include "GuiTestSupport.h"
 #include "Simulator.h"
-#include "shell/ChildFrame.h"
-#include "shell/Commands.h"
 #include "online/OnlineComm.h"
+#include "online/ui/OnlineCommands.h"
 #include "online/ui/OnlineDocument.h"
 #include "online/ui/TarvelServerView.h"
+#include "shell/ChildFrame.h"
+#include "shell/Commands.h"
 #include "support/Pty.h"
 
 namespace kos::test {

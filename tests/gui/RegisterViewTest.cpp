@@ -6,10 +6,10 @@
 #include <thread>
 
 #include "GuiTestSupport.h"
-#include "shell/ChildFrame.h"
-#include "shell/Commands.h"
 #include "online/ui/OnlineDocument.h"
 #include "online/ui/TarvelServerView.h"
+#include "shell/ChildFrame.h"
+#include "shell/Commands.h"
 
 namespace kos::test {
 namespace {
@@ -61,7 +61,7 @@ TEST_F(RegisterViewTest, AddsThreeRegistersFromACommaList) {
     add(" 8,2,56 ");
     EXPECT_EQ(rows(), (std::vector<std::string>{"8:nie podłączona:0", "2:nie podłączona:1",
                                                 "56:nie podłączona:2"}));
-    EXPECT_EQ(doc->core().slots[2].logicalNumber, 56);
+    EXPECT_EQ(doc->core().logicalNumberAt(2), 56);
     EXPECT_TRUE(doc->isModified());
     EXPECT_TRUE(f.prompt.shown.empty());
 }
@@ -132,9 +132,9 @@ TEST_F(RegisterViewTest, RemoveAsksAndRemovesTheSelectedRegisters) {
     f.prompt.answers = {true};
     frame->execute(cmd::DELETE);
     EXPECT_EQ(rows(), std::vector<std::string>{"2:nie podłączona:1"});
-    EXPECT_EQ(doc->core().slots[0].logicalNumber, -1);
-    EXPECT_EQ(doc->core().slots[1].logicalNumber, 2);
-    EXPECT_EQ(doc->core().slots[2].logicalNumber, -1);
+    EXPECT_EQ(doc->core().logicalNumberAt(0), -1);
+    EXPECT_EQ(doc->core().logicalNumberAt(1), 2);
+    EXPECT_EQ(doc->core().logicalNumberAt(2), -1);
 
     // A freed slot is taken again; the row still names its slot.
     add("77");

@@ -4,17 +4,19 @@
 #include <QAction>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
 
 #include "GuiTestSupport.h"
+#include "app/KosTemplates.h"
+#include "online/ui/OnlineDocument.h"
+#include "online/ui/TarvelServerView.h"
 #include "shell/AboutDialog.h"
 #include "shell/ChildFrame.h"
 #include "shell/Commands.h"
 #include "shell/UiDocument.h"
-#include "online/ui/OnlineDocument.h"
-#include "online/ui/TarvelServerView.h"
 
 namespace kos::test {
 namespace {
@@ -255,7 +257,7 @@ TEST(Shell, AFileWithAnotherSlotCountOpensEmpty) {
     EXPECT_EQ(f.prompt.shown[0].icon, PromptIcon::Stop);
     auto* view = qobject_cast<TarvelServerView*>(f.app->mainFrame()->activeFrame()->widget());
     EXPECT_EQ(view->topLevelItemCount(), 0);
-    EXPECT_EQ(qobject_cast<OnlineDocument*>(doc)->core().receiptDir, "ab");
+    EXPECT_EQ(qobject_cast<OnlineDocument*>(doc)->core().receiptDir(), "ab");
 }
 
 TEST(Shell, AFailedSaveKeepsTheDocumentModified) {
@@ -302,6 +304,76 @@ TEST(Shell, ClosingAModifiedDocumentAsksToSave) {
     ASSERT_EQ(f.prompt.shown.size(), 1u);
     EXPECT_EQ(f.prompt.shown[0].icon, PromptIcon::Question);
     EXPECT_FALSE(readFile(path).empty());
+}
+
+// A second document type: two views, a menu of its own and its own words for "Dodaj".
+class NoteDocument : public UiDocument {
+public:
+    using UiDocument::UiDocument;
+    bool onNewDocument() override { return true; }
+    bool onOpenDocument(const QString&) override { return true; }
+    bool onSaveDocument(const QString&) override { return true; }
+};
+
+void addNoteTemplate(DocManager& manager) {
+    auto t = std::make_unique<DocTemplate>(
+        "\nNotatka\nNotatka\nNotatki (*.not)\n.not\nNotatka.Document",
+        [](DocTemplate& t, DocManager& m) { return new NoteDocument(t, m); });
+    for (const char* name : {"lista", "nagłówek"})
+        t->addView(QString::fromUtf8(name), [name](UiDocument&, QWidget* parent) {
+            return new QLabel(QString::fromUtf8(name), parent);
+        });
+    t->addCommands({{cmd::ADD, {}, {}, QStringLiteral("Dodaje notatkę")}});
+    t->setMenu({{QStringLiteral("&Notatki"), {cmd::ADD}}});
+    manager.addTemplate(std::move(t), true);
+}
+
+TEST(Shell, ADocumentTypeBringsItsViewsAndMenu) {
+    GuiFixture f(false);
+    f.app = std::make_unique<EcrServiceApp>(*f.store, f.prompt, f.files, [](DocManager& m) {
+        addKosTemplates(m);
+        addNoteTemplate(m);
+    });
+    ASSERT_TRUE(f.app->initInstance(false));
+    MainFrame* frame = f.app->mainFrame();
+    DocManager& manager = f.app->docManager();
+    auto framesOf = [&](UiDocument* doc) {
+        QStringList views;
+        for (QMdiSubWindow* w : frame->mdiArea()->subWindowList())
+            if (auto* c = qobject_cast<ChildFrame*>(w); c && c->document() == doc)
+                views << c->viewName();
+        return views;
+    };
+
+    UiDocument* note = manager.openDocumentFile(QString::fromStdString(f.dir.file("a.not")));
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(framesOf(note), QStringList{"lista"});
+    EXPECT_EQ(menuTitles(frame), QStringList{"Notatki"});
+    EXPECT_EQ(frame->action(cmd::ADD)->statusTip(), "Dodaje notatkę");
+
+    // A second view opens once; asking again brings the existing window to the front.
+    manager.showView(note, "nagłówek");
+    manager.showView(note, "lista");
+    manager.showView(note, "nagłówek");
+    EXPECT_EQ(framesOf(note), QStringList({"lista", "nagłówek"}));
+    EXPECT_EQ(frame->activeFrame()->viewName(), "nagłówek");
+    EXPECT_EQ(frame->showView(note, "brak"), nullptr);
+
+    // The online document brings back its own menu and words.
+    ASSERT_TRUE(frame->execute(cmd::FILE_NEW));
+    EXPECT_EQ(menuTitles(frame), QStringList({"Plik", "Edycja", "Widok", "Okno", "Pomoc"}));
+    EXPECT_EQ(frame->action(cmd::ADD)->statusTip(), "Dodaje kasy");
+    frame->execute(cmd::FILE_CLOSE);
+    drainEvents();
+
+    // Closing one of two windows keeps the document; closing the last one closes it.
+    frame->showView(note, "nagłówek")->close();
+    drainEvents();
+    ASSERT_EQ(manager.documents().size(), 1);
+    EXPECT_EQ(framesOf(note), QStringList{"lista"});
+    frame->showView(note, "lista")->close();
+    drainEvents();
+    EXPECT_TRUE(manager.documents().isEmpty());
 }
 
 }  // namespace

@@ -7,7 +7,9 @@
 #include <string>
 
 #include "LinkPeer.h"
+#include "link/FrameCrc.h"
 #include "link/TX310Comm.h"
+#include "link/TX310Text.h"
 #include "support/ManualClock.h"
 #include "support/Pty.h"
 #include "support/TempDir.h"
@@ -230,23 +232,23 @@ TEST(FrameProtocolTest, DestructorReleasesAnOpenLine) {
 TEST(FrameProtocolTest, FieldsAndRegisterCharacters) {
     std::string message = "0;12;;x";
     std::string field;
-    EXPECT_TRUE(TX310Comm::nextField(message, field));
+    EXPECT_TRUE(nextField(message, field));
     EXPECT_EQ(field, "0");
-    EXPECT_TRUE(TX310Comm::nextField(message, field));
+    EXPECT_TRUE(nextField(message, field));
     EXPECT_EQ(field, "12");
-    EXPECT_TRUE(TX310Comm::nextField(message, field));
+    EXPECT_TRUE(nextField(message, field));
     EXPECT_EQ(field, "");
-    EXPECT_FALSE(TX310Comm::nextField(message, field));
+    EXPECT_FALSE(nextField(message, field));
     EXPECT_EQ(field, "");
     EXPECT_EQ(message, "x");
 
     // ż ó ł ć and the other Polish letters of code page 1250, both cases.
-    EXPECT_EQ(TX310Comm::toEcrText("\xBF\xF3\xB3\xE6"), "_])[");
-    EXPECT_EQ(TX310Comm::fromEcrText("_])["), "\xAF\xD3\xA3\xC6");
-    EXPECT_EQ(TX310Comm::toEcrText("\xA5\xB9\xCA\xEA\x8C\x9C\x8F\x9F\xD1\xF1"), "$$((^^''\\\\");
-    EXPECT_EQ(TX310Comm::toEcrText("Mleko 3.2%, z\xB3ote"), "MLEKO 3.2%, Z)OTE");
-    EXPECT_EQ(TX310Comm::fromEcrText("$'()[\\]^_"), "\xA5\x8F\xCA\xA3\xC6\xD1\xD3\x8C\xAF");
-    EXPECT_EQ(TX310Comm::toEcrText("\xE9"), "\xE9");  // left for sendFrame to refuse
+    EXPECT_EQ(toEcrText("\xBF\xF3\xB3\xE6"), "_])[");
+    EXPECT_EQ(fromEcrText("_])["), "\xAF\xD3\xA3\xC6");
+    EXPECT_EQ(toEcrText("\xA5\xB9\xCA\xEA\x8C\x9C\x8F\x9F\xD1\xF1"), "$$((^^''\\\\");
+    EXPECT_EQ(toEcrText("Mleko 3.2%, z\xB3ote"), "MLEKO 3.2%, Z)OTE");
+    EXPECT_EQ(fromEcrText("$'()[\\]^_"), "\xA5\x8F\xCA\xA3\xC6\xD1\xD3\x8C\xAF");
+    EXPECT_EQ(toEcrText("\xE9"), "\xE9");  // left for sendFrame to refuse
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "link/FrameCrc.h"
 #include "link/TX310Comm.h"
 #include "support/Pty.h"
 

@@ -12,7 +12,7 @@
 
 #include "Simulator.h"
 #include "link/EcrMessages.h"
-#include "link/TX310Comm.h"
+#include "link/TX310Commands.h"
 #include "support/ManualClock.h"
 #include "support/TempDir.h"
 
@@ -45,25 +45,28 @@ struct Calls {
     std::vector<int> storeResults;  // returned in turn, then 1
 };
 
-int fromList(const std::string&, int i, EcrArticle& out, void* user) {
-    auto* calls = static_cast<Calls*>(user);
-    if (i >= static_cast<int>(calls->source.size()))
-        return 0;
-    out = calls->source[i];
-    return 1;
+ArticleSourceFn fromList(Calls& calls) {
+    return [&calls](const std::string&, int i, EcrArticle& out) {
+        if (i >= static_cast<int>(calls.source.size()))
+            return 0;
+        out = calls.source[i];
+        return 1;
+    };
 }
 
-void recordProgress(const std::string&, int i, const EcrArticle&, void* user, int ok, int accepted,
-                    int refused) {
-    static_cast<Calls*>(user)->progress.push_back(std::to_string(i) + ":" + std::to_string(ok) +
-                                                  ":" + std::to_string(accepted) + ":" +
-                                                  std::to_string(refused));
+ArticleProgressFn recordProgress(Calls& calls) {
+    return
+        [&calls](const std::string&, int i, const EcrArticle&, int ok, int accepted, int refused) {
+            calls.progress.push_back(std::to_string(i) + ":" + std::to_string(ok) + ":" +
+                                     std::to_string(accepted) + ":" + std::to_string(refused));
+        };
 }
 
-int store(const std::string&, int i, int, const EcrArticle& a, void* user) {
-    auto* calls = static_cast<Calls*>(user);
-    calls->stored.push_back(a);
-    return i < static_cast<int>(calls->storeResults.size()) ? calls->storeResults[i] : 1;
+ArticleStoreFn store(Calls& calls) {
+    return [&calls](const std::string&, int i, int, const EcrArticle& a) {
+        calls.stored.push_back(a);
+        return i < static_cast<int>(calls.storeResults.size()) ? calls.storeResults[i] : 1;
+    };
 }
 
 class RegisterCommandsTest : public testing::Test {
@@ -108,9 +111,10 @@ protected:
                         article("00000000000014", "C", 1, 0, 0)};
         std::string reply;
         SendOutcome out;
-        TX310Comm comm(clock);
-        out.rc = comm.sendArticles(PORT, BAUD, continueOnError, true, true, ECR, reply, fromList,
-                                   recordProgress, &calls, out.accepted, out.refused);
+        TX310Commands comm(clock);
+        out.rc =
+            comm.sendArticles(PORT, BAUD, continueOnError, true, true, ECR, reply, fromList(calls),
+                              recordProgress(calls), out.accepted, out.refused);
         EXPECT_FALSE(comm.isOpen());
         return out;
     }
@@ -147,9 +151,9 @@ TEST_F(RegisterCommandsTest, ArticlesSentReadBackAndDeleted) {
     std::string reply;
     int accepted = -1, refused = -1;
     {
-        TX310Comm comm(clock);
-        EXPECT_EQ(comm.sendArticles(PORT, BAUD, false, false, false, ECR, reply, fromList,
-                                    recordProgress, &calls, accepted, refused),
+        TX310Commands comm(clock);
+        EXPECT_EQ(comm.sendArticles(PORT, BAUD, false, false, false, ECR, reply, fromList(calls),
+                                    recordProgress(calls), accepted, refused),
                   TX310_OK);
         EXPECT_FALSE(comm.isOpen());
         EXPECT_EQ(comm.getBeginFrameTimeout(), 20000);
@@ -166,9 +170,9 @@ TEST_F(RegisterCommandsTest, ArticlesSentReadBackAndDeleted) {
 
     int received = -1, errors = -1;
     {
-        TX310Comm comm(clock);
+        TX310Commands comm(clock);
         EXPECT_EQ(
-            comm.receiveArticles(PORT, BAUD, false, ECR, reply, store, &calls, received, errors),
+            comm.receiveArticles(PORT, BAUD, false, ECR, reply, store(calls), received, errors),
             TX310_OK);
     }
     EXPECT_EQ(received, 3);
@@ -188,16 +192,16 @@ TEST_F(RegisterCommandsTest, ArticlesSentReadBackAndDeleted) {
     toDelete.source = {calls.source[0], calls.source[2]};
     int deleted = -1;
     {
-        TX310Comm comm(clock);
-        EXPECT_EQ(comm.deleteArticles(PORT, BAUD, ECR, reply, fromList, &toDelete, deleted),
+        TX310Commands comm(clock);
+        EXPECT_EQ(comm.deleteArticles(PORT, BAUD, ECR, reply, fromList(toDelete), deleted),
                   TX310_OK);
     }
     EXPECT_EQ(deleted, 2);
     EXPECT_EQ(registerState().articles.size(), 1u);
     // Deleting a code the register does not hold is a refusal.
     {
-        TX310Comm comm(clock);
-        EXPECT_EQ(comm.deleteArticles(PORT, BAUD, ECR, reply, fromList, &toDelete, deleted),
+        TX310Commands comm(clock);
+        EXPECT_EQ(comm.deleteArticles(PORT, BAUD, ECR, reply, fromList(toDelete), deleted),
                   TX310_ERR_READ);
         EXPECT_EQ(deleted, 0);
     }
@@ -219,10 +223,10 @@ TEST_F(RegisterCommandsTest, EmptySourceStillSendsTheSettingsNotSkipped) {
         Calls none;
         std::string reply;
         int accepted = -1, refused = -1;
-        TX310Comm comm(clock);
+        TX310Commands comm(clock);
         ASSERT_TRUE(comm.openLog(dir.file("kos.log")));
         EXPECT_EQ(comm.sendArticles(PORT, BAUD, false, c.skipFirst, c.skipSecond, ECR, reply,
-                                    fromList, nullptr, &none, accepted, refused),
+                                    fromList(none), nullptr, accepted, refused),
                   TX310_OK);
         comm.closeLog();
         EXPECT_FALSE(comm.isOpen());  // released
@@ -293,7 +297,7 @@ TEST_F(RegisterCommandsTest, SemicolonInANameOrHeaderLineIsRefusedBeforeSending)
     const size_t before = sentRequests().size();
     HeaderLines lines = {"SKLEP", "", "UL. DLUGA 5;NIP 1", "NIP 1", "ZAPRASZAMY"};
     std::string reply;
-    TX310Comm comm(clock);
+    TX310Commands comm(clock);
     EXPECT_EQ(comm.sendHeader(PORT, BAUD, ECR, reply, lines), TX310_ERR_FORMAT);
     EXPECT_FALSE(comm.isOpen());
     EXPECT_EQ(sentRequests().size(), before);
@@ -337,9 +341,9 @@ TEST_F(RegisterCommandsTest, ArticleAnswersAreReadOrRefused) {
         Calls calls;
         std::string reply;
         int received = -1, errors = -1;
-        TX310Comm comm(clock);
+        TX310Commands comm(clock);
         EXPECT_EQ(
-            comm.receiveArticles(PORT, BAUD, false, ECR, reply, store, &calls, received, errors),
+            comm.receiveArticles(PORT, BAUD, false, ECR, reply, store(calls), received, errors),
             c.code);
         if (c.code != TX310_OK) {
             EXPECT_TRUE(calls.stored.empty());
@@ -359,8 +363,8 @@ TEST_F(RegisterCommandsTest, LongNameIsCutToTheRecord) {
     Calls calls;
     std::string reply;
     int received = -1, errors = -1;
-    TX310Comm comm(clock);
-    EXPECT_EQ(comm.receiveArticles(PORT, BAUD, false, ECR, reply, store, &calls, received, errors),
+    TX310Commands comm(clock);
+    EXPECT_EQ(comm.receiveArticles(PORT, BAUD, false, ECR, reply, store(calls), received, errors),
               TX310_OK);
     ASSERT_EQ(calls.stored.size(), 1u);
     EXPECT_STREQ(calls.stored[0].name, "ABCDEFGHIJKLMNOPQRST");
@@ -388,8 +392,8 @@ TEST_F(RegisterCommandsTest, StoreCallbackDecidesHowReadingGoesOn) {
         calls.storeResults = c.results;
         std::string reply;
         int received = -1, errors = -1;
-        TX310Comm comm(clock);
-        EXPECT_EQ(comm.receiveArticles(PORT, BAUD, c.continueOnError, ECR, reply, store, &calls,
+        TX310Commands comm(clock);
+        EXPECT_EQ(comm.receiveArticles(PORT, BAUD, c.continueOnError, ECR, reply, store(calls),
                                        received, errors),
                   c.code);
         EXPECT_FALSE(comm.isOpen());  // released also when stopped
@@ -403,14 +407,14 @@ TEST_F(RegisterCommandsTest, HeaderRoundTripAndBadAnswers) {
     HeaderLines lines = {"Sklep \xAF\xF3\xB3\xE6", "", "ul. D\xB3uga 5", "NIP 1", "Zapraszamy"};
     std::string reply;
     {
-        TX310Comm comm(clock);
+        TX310Commands comm(clock);
         EXPECT_EQ(comm.sendHeader(PORT, BAUD, ECR, reply, lines), TX310_OK);
     }
     EXPECT_EQ(registerState().header,
               (std::vector<std::string>{"SKLEP _])[", " ", "UL. D)UGA 5", "NIP 1", "ZAPRASZAMY"}));
     HeaderLines back;
     {
-        TX310Comm comm(clock);
+        TX310Commands comm(clock);
         EXPECT_EQ(comm.receiveHeader(PORT, BAUD, ECR, reply, back), TX310_OK);
     }
     EXPECT_EQ(back, (HeaderLines{"SKLEP \xAF\xD3\xA3\xC6", " ", "UL. D\xA3UGA 5", "NIP 1",
@@ -425,11 +429,11 @@ TEST_F(RegisterCommandsTest, HeaderRoundTripAndBadAnswers) {
                           Case{"E", TX310_ERR_READ}}) {
         SCOPED_TRACE(c.answer);
         script("R6;2;", c.answer);
-        TX310Comm comm(clock);
+        TX310Commands comm(clock);
         EXPECT_EQ(comm.receiveHeader(PORT, BAUD, ECR, reply, back), c.code);
     }
     script("W6;3;UL. D)UGA 5;", "E");
-    TX310Comm comm(clock);
+    TX310Commands comm(clock);
     EXPECT_EQ(comm.sendHeader(PORT, BAUD, ECR, reply, lines), TX310_ERR_READ);
     EXPECT_FALSE(comm.isOpen());
 }
@@ -440,7 +444,7 @@ TEST_F(RegisterCommandsTest, ZeroCountersWaitsLongAndTakesAnyAnswer) {
     });
     std::string reply;
     {
-        TX310Comm comm(clock);
+        TX310Commands comm(clock);
         EXPECT_EQ(comm.zeroCounters(PORT, BAUD, ECR, reply), TX310_OK);
         EXPECT_EQ(comm.getBeginFrameTimeout(), 30000);
     }
@@ -458,7 +462,7 @@ TEST_F(RegisterCommandsTest, ZeroCountersWaitsLongAndTakesAnyAnswer) {
         a = "E";
         return true;
     });
-    TX310Comm comm(clock);
+    TX310Commands comm(clock);
     EXPECT_EQ(comm.zeroCounters(PORT, BAUD, ECR, reply), TX310_OK);
 }
 

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "online/EcrLine.h"
+#include "online/OnlineComm.h"
 
 namespace kos::test {
 
@@ -187,6 +188,18 @@ std::vector<std::string> filesIn(const std::string& dir) {
             names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+::testing::AssertionResult OnlineRun::start(const std::string& receiptDir,
+                                            const std::string& backupDir) {
+    std::string error;
+    if (!sim.open(error))
+        return ::testing::AssertionFailure() << error;
+    sim.start();
+    doc.addStatusListener(&recorder);
+    if (!startOnline(doc, onlineSettings(sim.slavePath(), 9600, receiptDir, backupDir), prompt))
+        return ::testing::AssertionFailure() << "the start failed";
+    return ::testing::AssertionSuccess();
 }
 
 }  // namespace kos::test

@@ -9,9 +9,12 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "Simulator.h"
 #include "base/Settings.h"
 #include "online/TarvelServerDoc.h"
+#include "support/ScriptedPrompt.h"
 
 namespace kos::test {
 
@@ -49,6 +52,21 @@ private:
     std::vector<std::pair<int, int>> statuses_;
     std::vector<std::string> receipts_;
     std::vector<std::string> lineEvents_;
+};
+
+// A simulator on its pseudo-terminal and a document with a fixed date and a recorder listening,
+// ready to poll it: add registers, set the prompt's answers, then start.
+struct OnlineRun {
+    explicit OnlineRun(const ecrsim::SimOptions& options) : sim(options) {}
+    ~OnlineRun() { doc.removeStatusListener(&recorder); }
+    // Opens and starts the simulator and starts online communication at 9600 bit/s.
+    ::testing::AssertionResult start(const std::string& receiptDir, const std::string& backupDir);
+
+    ecrsim::Simulator sim;
+    FixedDateClock clock;
+    Recorder recorder;
+    ScriptedPrompt prompt;
+    TarvelServerDoc doc{clock};  // last, so its worker ends before the rest goes
 };
 
 // Per register number: quantity per 14-digit PLU, and "" for the value of sales without a

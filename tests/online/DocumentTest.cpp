@@ -33,8 +33,8 @@ std::string newDocumentBytes() {
 
 // Registers 8, 2 and 56, sales in shared and own PLUs, totals and directories.
 void fill(TarvelServerDoc& doc) {
-    doc.receiptDir = "/srv/paragony";
-    doc.backupDir = std::string("kopia \xB9\xEA", 8);  // code page 1250 bytes
+    doc.setDirectories("/srv/paragony", doc.backupDir());
+    doc.setDirectories(doc.receiptDir(), std::string("kopia \xB9\xEA", 8));  // code page 1250 bytes
     ASSERT_EQ(0, doc.addRegister(8));
     ASSERT_EQ(1, doc.addRegister(2));
     ASSERT_EQ(2, doc.addRegister(56));
@@ -95,11 +95,11 @@ TEST(DocumentTest, SavedDocumentReadsBackAndWritesTheSameBytes) {
     TarvelServerDoc back(clock);
     ASSERT_TRUE(back.open(tmp.file("a.dsr"), prompt));
     EXPECT_TRUE(prompt.shown.empty());
-    EXPECT_EQ("/srv/paragony", back.receiptDir);
+    EXPECT_EQ("/srv/paragony", back.receiptDir());
     EXPECT_EQ(3, back.usedSlotCount());
     EXPECT_EQ(2, back.findSlot(56));
-    EXPECT_EQ(-500, back.negativeTotal[1]);
-    EXPECT_EQ(250, back.sales.find(plu("5"))->quantity[1]);
+    EXPECT_EQ(-500, back.negativeTotal(1));
+    EXPECT_EQ(250, back.saleOf(plu("5"))->quantity[1]);
     EXPECT_EQ(doc.toDsr(), back.toDsr());
     ASSERT_TRUE(back.save(tmp.file("b.dsr"), prompt));
     EXPECT_EQ(readFile(tmp.file("a.dsr")), readFile(tmp.file("b.dsr")));
@@ -126,7 +126,7 @@ TEST(DocumentTest, LoadedSlotsStartFromTheirInitialState) {
     ManualClock clock;
     TarvelServerDoc doc(clock);
     fill(doc);
-    EcrOnLineComm& s = doc.slots[0];
+    EcrOnLineComm& s = *doc.slotAt(0);
     s.connected = 1;
     s.serialNumber = "X";
     s.expectedSeq = 3;
@@ -141,8 +141,8 @@ TEST(DocumentTest, LoadedSlotsStartFromTheirInitialState) {
     EXPECT_EQ(-1, s.lastReceiptFileNumber);
     EXPECT_EQ(-1, s.lastReceiptNumber);
     EXPECT_TRUE(s.lines.empty());
-    EXPECT_EQ(nullptr, s.jobArticles);
-    EXPECT_TRUE(s.jobSend);
+    EXPECT_EQ(nullptr, s.job.jobArticles);
+    EXPECT_TRUE(s.job.jobSend);
 }
 
 TEST(DocumentTest, WrongSlotCountOpensWithTheDirectoriesOnly) {
@@ -164,9 +164,9 @@ TEST(DocumentTest, WrongSlotCountOpensWithTheDirectoriesOnly) {
     EXPECT_EQ("Niepoprawny format pliku.", prompt.shown[0].text);
     EXPECT_EQ(PromptIcon::Stop, prompt.shown[0].icon);
     EXPECT_EQ(0, back.usedSlotCount());
-    EXPECT_TRUE(back.sales.empty());
-    EXPECT_EQ("/srv/paragony", back.receiptDir);
-    EXPECT_EQ(std::string("kopia \xB9\xEA", 8), back.backupDir);
+    EXPECT_TRUE(back.salesEntryCount() == 0);
+    EXPECT_EQ("/srv/paragony", back.receiptDir());
+    EXPECT_EQ(std::string("kopia \xB9\xEA", 8), back.backupDir());
 }
 
 TEST(DocumentTest, BadFilesFailWithUnexpectedFormatAtEveryLength) {
@@ -193,8 +193,8 @@ TEST(DocumentTest, BadFilesFailWithUnexpectedFormatAtEveryLength) {
         TarvelServerDoc back(clock);
         EXPECT_EQ(DsrStatus::BadFormat, back.fromDsr(b)) << b.size();
         EXPECT_EQ(0, back.usedSlotCount());
-        EXPECT_TRUE(back.sales.empty());
-        EXPECT_TRUE(back.receiptDir.empty());
+        EXPECT_TRUE(back.salesEntryCount() == 0);
+        EXPECT_TRUE(back.receiptDir().empty());
     }
     writeFile(tmp.file("v2.dsr"), v2);
     ScriptedPrompt prompt;
@@ -217,8 +217,8 @@ TEST(DocumentTest, RepeatedPluKeepsTheLaterValues) {
     b.replace(second + 16, 4, le32(9));
     TarvelServerDoc back(clock);
     ASSERT_EQ(DsrStatus::Ok, back.fromDsr(b));
-    EXPECT_EQ(1u, back.sales.size());
-    EXPECT_EQ(9, back.sales.find(plu("22"))->quantity[0]);
+    EXPECT_EQ(1u, back.salesEntryCount());
+    EXPECT_EQ(9, back.saleOf(plu("22"))->quantity[0]);
 }
 
 TEST(DocumentTest, RemovingARegisterKeepsSharedPlusAndDropsItsOwn) {
@@ -226,15 +226,15 @@ TEST(DocumentTest, RemovingARegisterKeepsSharedPlusAndDropsItsOwn) {
     TarvelServerDoc doc(clock);
     fill(doc);
     doc.removeRegister(1);  // register 2: PLU 5 shared with 8, PLU 99 its own
-    EXPECT_EQ(-1, doc.slots[1].logicalNumber);
+    EXPECT_EQ(-1, doc.logicalNumberAt(1));
     EXPECT_EQ(-1, doc.findSlot(2));
-    EXPECT_EQ(0, doc.negativeTotal[1]);
-    ASSERT_NE(nullptr, doc.sales.find(plu("5")));
-    EXPECT_EQ(1500, doc.sales.find(plu("5"))->quantity[0]);
-    EXPECT_EQ(0, doc.sales.find(plu("5"))->quantity[1]);
-    EXPECT_EQ(nullptr, doc.sales.find(plu("99")));
-    EXPECT_EQ(3u, doc.sales.size());
-    EXPECT_EQ(123456, doc.positiveTotal[0]);
+    EXPECT_EQ(0, doc.negativeTotal(1));
+    ASSERT_TRUE(doc.saleOf(plu("5")));
+    EXPECT_EQ(1500, doc.saleOf(plu("5"))->quantity[0]);
+    EXPECT_EQ(0, doc.saleOf(plu("5"))->quantity[1]);
+    EXPECT_FALSE(doc.saleOf(plu("99")));
+    EXPECT_EQ(3u, doc.salesEntryCount());
+    EXPECT_EQ(123456, doc.positiveTotal(0));
 }
 
 TEST(DocumentTest, AddRegisterRefusesDuplicatesAndAThirteenth) {
@@ -249,7 +249,7 @@ TEST(DocumentTest, AddRegisterRefusesDuplicatesAndAThirteenth) {
     EXPECT_EQ(4, doc.addRegister(40));
     EXPECT_EQ(nullptr, doc.slotAt(12));
     EXPECT_EQ(nullptr, doc.slotAt(-1));
-    EXPECT_EQ(&doc.slots[11], doc.slotAt(11));
+    EXPECT_EQ(12, doc.slotAt(11)->logicalNumber);
     EXPECT_EQ(12, doc.usedSlotCount());
 }
 

@@ -29,20 +29,15 @@ void collectAndCompare(ecrsim::SimOptions o, int perRegister) {
     o.receiptLines = 2;
     o.maxReceipts = perRegister;
     o.articles = ecrsim::sampleArticles();
-    ecrsim::Simulator sim(o);
-    std::string error;
-    ASSERT_TRUE(sim.open(error)) << error;
-    sim.start();
-
-    FixedDateClock clock;
-    TarvelServerDoc doc(clock);
-    Recorder recorder;
-    doc.addStatusListener(&recorder);
-    ScriptedPrompt prompt;
+    OnlineRun run(o);
+    ecrsim::Simulator& sim = run.sim;
+    TarvelServerDoc& doc = run.doc;
+    Recorder& recorder = run.recorder;
+    ScriptedPrompt& prompt = run.prompt;
     prompt.answers = {true, true};  // create both directories
     for (int nr : o.registers)
         ASSERT_NE(-1, doc.addRegister(nr));
-    ASSERT_TRUE(startOnline(doc, onlineSettings(sim.slavePath(), 9600, receipts, backup), prompt));
+    ASSERT_TRUE(run.start(receipts, backup));
 
     ASSERT_TRUE(sim.waitForJournal(RECEIPTS, 100000)) << sim.journal().size();
     ASSERT_TRUE(recorder.waitForReceipts(RECEIPTS, 20000)) << recorder.receipts().size();
@@ -82,7 +77,6 @@ void collectAndCompare(ecrsim::SimOptions o, int perRegister) {
         EXPECT_EQ(1, std::count(statuses.begin(), statuses.end(), std::make_pair(slot, 0)));
     }
     EXPECT_EQ(2u, prompt.shown.size());  // the two questions, no failure
-    doc.removeStatusListener(&recorder);
 }
 
 TEST(EndToEndTest, EveryJournalReceiptIsOnDiskOnceInBothCopiesAndTheExportAddsUp) {

@@ -134,8 +134,8 @@ TEST(KosOnlineProgramTest, CollectsReceiptsAndOnSigtermExportsAndSaves) {
     ASSERT_EQ(DsrStatus::Ok, saved.readFile(dsr));
     EXPECT_EQ(0, saved.findSlot(4));
     EXPECT_EQ(1, saved.findSlot(5));
-    EXPECT_TRUE(saved.sales.empty());
-    EXPECT_EQ("", saved.receiptDir);  // emptied by the stop before the save
+    EXPECT_TRUE(saved.salesEntryCount() == 0);
+    EXPECT_EQ("", saved.receiptDir());  // emptied by the stop before the save
 }
 
 // The adapter is pulled and plugged in again under the same name: the user sees both, and the

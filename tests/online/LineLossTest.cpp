@@ -155,7 +155,7 @@ TEST_F(LineLossTest, StopWhileTheAdapterIsGoneIsPromptAndClosesThePort) {
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_LT(took, std::chrono::milliseconds(900));
     EXPECT_FALSE(doc.isOnline());
-    EXPECT_FALSE(doc.link.isOpen());
+    EXPECT_FALSE(doc.link().isOpen());
     EXPECT_EQ(1u, countOf(log(), "Zakończenie komunikacji z kasami w trybie online"));
     EXPECT_EQ(0u, countOf(log(), "Ponownie otwarto"));
     EXPECT_TRUE(prompt.shown.empty());

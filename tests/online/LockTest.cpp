@@ -44,10 +44,10 @@ TEST(LockTest, UserInterfaceGetsInBetweenBackToBackPolls) {
     TarvelServerDoc doc(clock);
     std::atomic<long> polls{0};
     std::thread worker([&] {
-        while (doc.registerLock.lockUnlessStopped()) {
+        while (doc.holdRegistersUnlessStopped([&] {
             std::this_thread::sleep_for(1ms);
             ++polls;
-            doc.registerLock.unlock();
+        })) {
         }
     });
     for (int i = 0; i < 20; ++i) {
@@ -59,7 +59,7 @@ TEST(LockTest, UserInterfaceGetsInBetweenBackToBackPolls) {
         ASSERT_EQ(std::future_status::ready, ui.wait_for(10s));
         EXPECT_EQ(0, ui.get());
     }
-    doc.registerLock.setStop();
+    doc.stopWorker();
     worker.join();
     EXPECT_GT(polls.load(), 0);
 }

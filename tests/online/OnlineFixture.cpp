@@ -9,15 +9,15 @@ void OnlineFixture::SetUp() {
     backup = tmp.file("backup");
     logPath = tmp.file("TarvelServer.log");
     ASSERT_EQ(0, ::mkdir(receipts.c_str(), 0755));
-    doc.receiptDir = receipts;
-    doc.backupDir = backup;
-    ASSERT_TRUE(doc.serverLog.open(logPath, LogFile::LOG_CLOSE_EACH_WRITE));
+    doc.setDirectories(receipts, doc.backupDir());
+    doc.setDirectories(doc.receiptDir(), backup);
+    ASSERT_TRUE(doc.serverLog().open(logPath, LogFile::LOG_CLOSE_EACH_WRITE));
     ASSERT_EQ(0, doc.addRegister(7));
 }
 
 void OnlineFixture::feed(std::initializer_list<std::string> messages, int slot) {
     for (const std::string& m : messages)
-        doc.slots[slot].handleMessage(m, slot, doc);
+        doc.slotAt(slot)->handleMessage(m, slot, doc.pollContext());
 }
 
 std::string saleMsg(const std::string& serial, int seq, const std::string& plu,
@@ -36,7 +36,7 @@ std::string endMsg(const std::string& serial, int seq, int closeKind, int number
 int32_t quantityOf(TarvelServerDoc& doc, const char* pluText, int slot) {
     Plu plu;
     plu.parse(pluText);
-    PluSale* sale = doc.sales.find(plu);
+    const std::optional<PluSale> sale = doc.saleOf(plu);
     return sale ? sale->quantity[slot] : INT32_MIN;
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 
+#include "CommSupport.h"
 #include "Simulator.h"
 #include "online/TarvelServerDoc.h"
 #include "support/TempDir.h"
@@ -18,14 +19,6 @@ using ecrsim::ReceiptLine;
 using ecrsim::ReceiptMaker;
 using ecrsim::SimArticle;
 
-// Real ticks for the line timing, a fixed date for the file names.
-class FixedDateClock final : public Clock {
-public:
-    uint32_t tickCount() override { return systemClock().tickCount(); }
-    void sleepMs(uint32_t ms) override { systemClock().sleepMs(ms); }
-    LocalTime localTime() override { return {2026, 12, 6, 10, 0, 0}; }
-};
-
 class PollTest : public ::testing::Test {
 protected:
     void start(ecrsim::SimOptions options, int beginFrameMs, int readConstantMs) {
@@ -36,23 +29,22 @@ protected:
         sim->start();
         receipts = tmp.file("receipts");
         ASSERT_EQ(0, ::mkdir(receipts.c_str(), 0755));
-        doc.receiptDir = receipts;
+        doc.setDirectories(receipts, doc.backupDir());
         ASSERT_TRUE(
-            doc.serverLog.open(tmp.file("TarvelServer.log"), LogFile::LOG_CLOSE_EACH_WRITE));
-        ASSERT_TRUE(doc.link.openDevice(sim->slavePath(), 9600));
-        ASSERT_TRUE(doc.link.setReadTimeouts(readConstantMs, 2));
-        doc.link.setBeginFrameTimeout(beginFrameMs);
+            doc.serverLog().open(tmp.file("TarvelServer.log"), LogFile::LOG_CLOSE_EACH_WRITE));
+        ASSERT_TRUE(doc.link().openDevice(sim->slavePath(), 9600));
+        ASSERT_TRUE(doc.link().setReadTimeouts(readConstantMs, 2));
+        doc.link().setBeginFrameTimeout(beginFrameMs);
         ASSERT_EQ(0, doc.addRegister(7));
     }
     void TearDown() override {
-        doc.link.close();
+        doc.link().close();
         if (sim)
             sim->stop();
     }
     void pollUntil(const std::function<bool()>& done, int maxPolls) {
         for (int i = 0; i < maxPolls && !done(); ++i) {
-            std::lock_guard<RegisterLock> g(doc.registerLock);
-            doc.slots[0].poll(0, doc);
+            doc.pollSlot(0);
         }
     }
     std::string fileEndingIn(const std::string& suffix) {
@@ -91,10 +83,10 @@ TEST_F(PollTest, ReceiptsArriveWholeDespiteRepeatsLostAcksAndBadFrames) {
     for (const auto& lines : rung)
         sim->ringReceipt(7, lines);
 
-    pollUntil([&] { return sim->journal().size() == 3 && doc.slots[0].lines.empty(); }, 400);
+    pollUntil([&] { return sim->journal().size() == 3 && doc.slotAt(0)->lines.empty(); }, 400);
     const auto journal = sim->journal();
     ASSERT_EQ(3u, journal.size());
-    EXPECT_EQ(1, doc.slots[0].connected);
+    EXPECT_EQ(1, doc.slotAt(0)->connected);
     int fileNumber = 1;
     for (const auto& r : journal) {
         std::string expected;
@@ -110,16 +102,16 @@ TEST_F(PollTest, ReceiptsArriveWholeDespiteRepeatsLostAcksAndBadFrames) {
     Plu pa, pb;
     pa.parse(a.plu);
     pb.parse(b.plu);
-    EXPECT_EQ(3500, doc.sales.find(pa)->quantity[0]);
-    EXPECT_EQ(3500, doc.sales.find(pb)->quantity[0]);
-    EXPECT_EQ(12000, doc.positiveTotal[0]);
+    EXPECT_EQ(3500, doc.saleOf(pa)->quantity[0]);
+    EXPECT_EQ(3500, doc.saleOf(pb)->quantity[0]);
+    EXPECT_EQ(12000, doc.positiveTotal(0));
     EXPECT_EQ(std::string::npos, readFile(tmp.file("TarvelServer.log")).find("Usunięcie"));
 }
 
 TEST_F(PollTest, SilentRegisterIsNotConnectedAfter101PollsAndPendingReceiptsAreRetried) {
     start({}, 10, 10);
     sim->setSilent(7, true);
-    EcrOnLineComm& slot = doc.slots[0];
+    EcrOnLineComm& slot = *doc.slotAt(0);
     slot.connected = 1;
 
     // A receipt whose file could not be written waits for the next poll.
@@ -128,17 +120,17 @@ TEST_F(PollTest, SilentRegisterIsNotConnectedAfter101PollsAndPendingReceiptsAreR
     std::string end = "S;0;3;0;1;1;0;0;5;1;";
     for (int f = 10; f < 20; ++f)
         end += "0;";
-    slot.handleMessage(end, 0, doc);
-    ASSERT_EQ(1u, slot.unwritten.size());
+    slot.handleMessage(end, 0, doc.pollContext());
+    ASSERT_EQ(1u, doc.receiptWriter().pendingCount(0));
     ASSERT_EQ(0, std::rename(aside.c_str(), receipts.c_str()));
 
     for (int i = 0; i < 100; ++i)
-        slot.poll(0, doc);
+        doc.pollSlot(0);
     EXPECT_EQ(1, slot.connected);
     EXPECT_EQ(100, slot.failedPolls);
-    EXPECT_TRUE(slot.unwritten.empty());
+    EXPECT_TRUE(doc.receiptWriter().pendingCount(0) == 0);
     EXPECT_EQ(end + "\r\n", readFile(receipts + "/20261206_00001_S_1_5.txt"));
-    slot.poll(0, doc);
+    doc.pollSlot(0);
     EXPECT_EQ(0, slot.connected);
     EXPECT_EQ(0, slot.failedPolls);
 }
@@ -152,17 +144,17 @@ TEST_F(PollTest, ReceiptOfARemovedRegisterIsWrittenAtTheNextPollOfAnyRegister) {
     std::string end = "S;1;3;0;1;1;0;0;5;1;";
     for (int f = 10; f < 20; ++f)
         end += "0;";
-    doc.slots[0].handleMessage(sale, 0, doc);
-    doc.slots[0].handleMessage(end, 0, doc);
+    doc.slotAt(0)->handleMessage(sale, 0, doc.pollContext());
+    doc.slotAt(0)->handleMessage(end, 0, doc.pollContext());
     doc.removeRegister(0);
-    ASSERT_EQ(1u, doc.removedReceipts.size());
+    ASSERT_EQ(1u, doc.receiptWriter().removedCount());
     ASSERT_EQ(0, doc.addRegister(7));
     ASSERT_EQ(0, std::rename(aside.c_str(), receipts.c_str()));
 
-    pollUntil([&] { return doc.removedReceipts.empty(); }, 1);
-    EXPECT_TRUE(doc.removedReceipts.empty());
+    pollUntil([&] { return doc.receiptWriter().removedCount() == 0; }, 1);
+    EXPECT_TRUE(doc.receiptWriter().removedCount() == 0);
     EXPECT_EQ(sale + "\r\n" + end + "\r\n", readFile(receipts + "/20261206_00001_S_1_5.txt"));
-    EXPECT_TRUE(doc.sales.empty());
+    EXPECT_TRUE(doc.salesEntryCount() == 0);
 }
 
 }  // namespace

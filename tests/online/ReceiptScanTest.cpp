@@ -4,6 +4,7 @@
 
 #include "CommSupport.h"
 #include "online/OnlineComm.h"
+#include "online/ReceiptScan.h"
 #include "support/Pty.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempDir.h"

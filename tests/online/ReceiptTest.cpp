@@ -29,16 +29,16 @@ TEST_F(ReceiptTest, ReceiptBecomesOneFileInBothPlacesAndCountsItsSales) {
     EXPECT_EQ(expected, readFile(receiptPath(name)));
     EXPECT_EQ(expected, readFile(backup + "/20261206/" + name));
     EXPECT_EQ(3000, quantityOf(doc, "12", 0));
-    EXPECT_EQ(1u, doc.sales.size());
-    EXPECT_EQ(3500, doc.positiveTotal[0]);
-    EXPECT_EQ(0, doc.negativeTotal[0]);
-    EXPECT_TRUE(doc.slots[0].lines.empty());
-    EXPECT_TRUE(doc.slots[0].unwritten.empty());
+    EXPECT_EQ(1u, doc.salesEntryCount());
+    EXPECT_EQ(3500, doc.positiveTotal(0));
+    EXPECT_EQ(0, doc.negativeTotal(0));
+    EXPECT_TRUE(doc.slotAt(0)->lines.empty());
+    EXPECT_TRUE(doc.receiptWriter().pendingCount(0) == 0);
     EXPECT_EQ(std::string::npos, log().find("Błąd"));
 }
 
 TEST_F(ReceiptTest, WithoutBackupDirectoryOnlyTheMainCopyIsWritten) {
-    doc.backupDir.clear();
+    doc.setDirectories(doc.receiptDir(), "");
     feed({saleMsg("S", 0, "5", "1"), endMsg("S", 1, 1, 2, 3)});
     EXPECT_TRUE(fs::exists(receiptPath("20261206_00001_S_3_2.txt")));
     EXPECT_FALSE(fs::exists(backup));
@@ -60,7 +60,7 @@ TEST_F(ReceiptTest, SequenceBreakDiscardsTheCollectedLinesAndStartsAgain) {
         first.push_back(saleMsg("S", seq, "5", "1"));
         feed({first.back()});
     }
-    ASSERT_EQ(4, doc.slots[0].expectedSeq);
+    ASSERT_EQ(4, doc.slotAt(0)->expectedSeq);
     const std::string jump = saleMsg("S", 6, "8", "1");
     feed({jump});
 
@@ -72,8 +72,8 @@ TEST_F(ReceiptTest, SequenceBreakDiscardsTheCollectedLinesAndStartsAgain) {
     for (const auto& line : first)
         discarded += "\n\t" + line;
     EXPECT_NE(std::string::npos, l.find(discarded)) << l;
-    EXPECT_EQ(7, doc.slots[0].expectedSeq);
-    ASSERT_EQ(1u, doc.slots[0].lines.size());
+    EXPECT_EQ(7, doc.slotAt(0)->expectedSeq);
+    ASSERT_EQ(1u, doc.slotAt(0)->lines.size());
 
     const std::string e = endMsg("S", 7, 1, 4, 1);
     feed({e});
@@ -91,16 +91,16 @@ TEST_F(ReceiptTest, SerialChangeDiscardsTheReceiptAndTakesTheNewNumber) {
     const std::string l = log();
     EXPECT_NE(std::string::npos, l.find(" Zmiana numeru seryjnego kasy 0 z A1 na B2\n"));
     EXPECT_NE(std::string::npos, l.find(" Usunięcie paragonu:\n\t" + a + "\n\t"));
-    EXPECT_EQ("B2", doc.slots[0].serialNumber);
+    EXPECT_EQ("B2", doc.slotAt(0)->serialNumber);
     EXPECT_EQ(crlf({b, e}), readFile(receiptPath("20261206_00001_B2_1_4.txt")));
 }
 
 TEST_F(ReceiptTest, IdleMessageChangesNothing) {
     feed({saleMsg("S", 0, "5", "1")});
     feed({"OTHER;"});
-    EXPECT_EQ("S", doc.slots[0].serialNumber);
-    EXPECT_EQ(1, doc.slots[0].expectedSeq);
-    EXPECT_EQ(1u, doc.slots[0].lines.size());
+    EXPECT_EQ("S", doc.slotAt(0)->serialNumber);
+    EXPECT_EQ(1, doc.slotAt(0)->expectedSeq);
+    EXPECT_EQ(1u, doc.slotAt(0)->lines.size());
 }
 
 TEST_F(ReceiptTest, NumberZeroWithCloseKindSixWritesTheEndLineAlone) {
@@ -110,9 +110,9 @@ TEST_F(ReceiptTest, NumberZeroWithCloseKindSixWritesTheEndLineAlone) {
     EXPECT_EQ(crlf({e}), readFile(receiptPath("20261206_00002_S_4.txt")));
     EXPECT_EQ(crlf({e}), readFile(backup + "/20261206/20261206_00002_S_4.txt"));
     EXPECT_EQ(1000, quantityOf(doc, "5", 0));  // only the first receipt's sale
-    EXPECT_EQ(-1, doc.slots[0].lastReceiptFileNumber);
+    EXPECT_EQ(-1, doc.slotAt(0)->lastReceiptFileNumber);
     EXPECT_EQ(std::string::npos, log().find("Usunięcie"));
-    EXPECT_TRUE(doc.slots[0].lines.empty());
+    EXPECT_TRUE(doc.slotAt(0)->lines.empty());
 }
 
 TEST_F(ReceiptTest, NumberZeroWithOtherCloseKindWritesNothingAndLogsTheLines) {
@@ -121,7 +121,7 @@ TEST_F(ReceiptTest, NumberZeroWithOtherCloseKindWritesNothingAndLogsTheLines) {
     feed({s, e});
     EXPECT_TRUE(fs::is_empty(receipts));
     EXPECT_NE(std::string::npos, log().find(" Usunięcie paragonu:\n\t" + s + "\n\t" + e));
-    EXPECT_TRUE(doc.sales.empty());
+    EXPECT_TRUE(doc.salesEntryCount() == 0);
 }
 
 TEST_F(ReceiptTest, SameSeriesAndNumberReusesTheFileNumber) {
@@ -151,7 +151,7 @@ TEST_F(ReceiptTest, NegativeArticleTotalIsLoggedAndNotAdded) {
         seq += 2;
         ++number;
     }
-    EXPECT_TRUE(doc.sales.empty());
+    EXPECT_TRUE(doc.salesEntryCount() == 0);
 }
 
 TEST_F(ReceiptTest, SumsStopAtThe32BitLimitAndTheLogSaysSoOnce) {
@@ -162,7 +162,7 @@ TEST_F(ReceiptTest, SumsStopAtThe32BitLimitAndTheLogSaysSoOnce) {
               "S;" + std::to_string(3 * i + 1) + ";0;;1;2000000;",
               endMsg("S", 3 * i + 2, 1, 40 + i, 1)});
     EXPECT_EQ(INT32_MAX, quantityOf(doc, "12", 0));
-    EXPECT_EQ(INT32_MAX, doc.positiveTotal[0]);
+    EXPECT_EQ(INT32_MAX, doc.positiveTotal(0));
     EXPECT_EQ(1u, countOf(log(), "ilość towaru o PLU 00000000000012 z kasy S osiągnęła granicę"));
     EXPECT_EQ(1u, countOf(log(), "suma sprzedaży bez PLU z kasy S osiągnęła granicę"));
 }
@@ -202,7 +202,7 @@ TEST_F(ReceiptTest, BackupThatCannotBeCreatedNeverStopsTheMainCopy) {
     int seq = 0;
     int number = 1;
     for (const Case& c : cases) {
-        doc.backupDir = c.backupDir;
+        doc.setDirectories(doc.receiptDir(), c.backupDir);
         feed({saleMsg("S", seq++ % 10, "5", "1")});
         feed({endMsg("S", seq++ % 10, 1, number, 1)});
         const std::string name =
@@ -211,7 +211,7 @@ TEST_F(ReceiptTest, BackupThatCannotBeCreatedNeverStopsTheMainCopy) {
         EXPECT_NE(std::string::npos,
                   log().find(" Błąd podczas tworzenia katalogu " + c.failedPath + "."))
             << c.failedPath;
-        EXPECT_TRUE(doc.slots[0].unwritten.empty());
+        EXPECT_TRUE(doc.receiptWriter().pendingCount(0) == 0);
         ++number;
     }
     EXPECT_EQ(3000, quantityOf(doc, "5", 0));
@@ -228,58 +228,59 @@ TEST_F(ReceiptTest, ReceiptThatCannotBeWrittenIsKeptAndWrittenLater) {
     const std::string nameA = "20261206_00001_S_1_7.txt";
     EXPECT_EQ(1, static_cast<int>(
                      countOf(log(), " Błąd podczas tworzenia pliku " + receiptPath(nameA) + ".")));
-    EXPECT_EQ(1u, doc.slots[0].unwritten.size());
-    EXPECT_TRUE(doc.sales.empty());
-    EXPECT_EQ(0, doc.positiveTotal[0]);
+    EXPECT_EQ(1u, doc.receiptWriter().pendingCount(0));
+    EXPECT_TRUE(doc.salesEntryCount() == 0);
+    EXPECT_EQ(0, doc.positiveTotal(0));
     EXPECT_EQ(crlf({a[0], a[1], a[2]}), readFile(backup + "/20261206/" + nameA));
 
     // A second receipt queues behind the first; the first one's failure is not logged again.
     const std::string b[] = {saleMsg("S", 3, "5", "1"), endMsg("S", 4, 1, 8, 1)};
     feed({b[0], b[1]});
-    EXPECT_EQ(2u, doc.slots[0].unwritten.size());
+    EXPECT_EQ(2u, doc.receiptWriter().pendingCount(0));
     EXPECT_EQ(1u, countOf(log(), " Błąd podczas tworzenia pliku " + receiptPath(nameA) + "."));
 
     ASSERT_EQ(0, std::rename(aside.c_str(), receipts.c_str()));
     const std::string nameB = "20261206_00002_S_1_8.txt";
     ASSERT_EQ(0, ::mkdir(receiptPath(nameB).c_str(), 0755));  // blocks the second file only
-    doc.slots[0].writePendingReceipts(0, doc);
+    doc.receiptWriter().writePending(0);
     EXPECT_EQ(crlf({a[0], a[1], a[2]}), readFile(receiptPath(nameA)));
-    EXPECT_EQ(1u, doc.slots[0].unwritten.size());
+    EXPECT_EQ(1u, doc.receiptWriter().pendingCount(0));
     EXPECT_EQ(1500, quantityOf(doc, "5", 0));
-    EXPECT_EQ(2000, doc.positiveTotal[0]);
+    EXPECT_EQ(2000, doc.positiveTotal(0));
 
     ASSERT_EQ(0, ::rmdir(receiptPath(nameB).c_str()));
     EXPECT_EQ(1u, doc.unwrittenReceiptCount());
     EXPECT_TRUE(doc.writePendingReceipts());
     EXPECT_TRUE(doc.writePendingReceipts());
-    EXPECT_TRUE(doc.slots[0].unwritten.empty());
+    EXPECT_TRUE(doc.receiptWriter().pendingCount(0) == 0);
     EXPECT_EQ(crlf({b[0], b[1]}), readFile(receiptPath(nameB)));
     EXPECT_EQ(crlf({a[0], a[1], a[2]}), readFile(backup + "/20261206/" + nameA));
     EXPECT_EQ(crlf({b[0], b[1]}), readFile(backup + "/20261206/" + nameB));
     EXPECT_EQ(2500, quantityOf(doc, "5", 0));
-    EXPECT_EQ(2000, doc.positiveTotal[0]);
+    EXPECT_EQ(2000, doc.positiveTotal(0));
 }
 
 // Every poll retries a receipt that cannot be written; the log holds one failure line per copy
 // and one line when the copy is finally written, however many retries come between.
 TEST_F(ReceiptTest, RetriesLogTheFailureOnceAndTheLateWriteOnce) {
     const std::string aside = tmp.file("receipts-aside");
-    doc.backupDir = receipts + "/backup";  // cannot be created while the receipts are away
+    doc.setDirectories(doc.receiptDir(),
+                       receipts + "/backup");  // cannot be created while the receipts are away
     ASSERT_EQ(0, std::rename(receipts.c_str(), aside.c_str()));
     const std::string m[] = {saleMsg("S", 0, "5", "1"), endMsg("S", 1, 1, 7, 1)};
     feed({m[0], m[1]});
     for (int poll = 0; poll < 20; ++poll)
-        doc.slots[0].writePendingReceipts(0, doc);
+        doc.receiptWriter().writePending(0);
     const std::string name = "20261206_00001_S_1_7.txt";
-    const std::string backupPath = doc.backupDir + "/20261206/" + name;
+    const std::string backupPath = doc.backupDir() + "/20261206/" + name;
     EXPECT_EQ(1u, countOf(log(), " Błąd podczas tworzenia pliku " + receiptPath(name) + "."));
-    EXPECT_EQ(1u, countOf(log(), " Błąd podczas tworzenia katalogu " + doc.backupDir + "."));
+    EXPECT_EQ(1u, countOf(log(), " Błąd podczas tworzenia katalogu " + doc.backupDir() + "."));
     EXPECT_EQ(2u, countOf(log(), " Błąd"));
 
     ASSERT_EQ(0, std::rename(aside.c_str(), receipts.c_str()));
     for (int poll = 0; poll < 3; ++poll)
-        doc.slots[0].writePendingReceipts(0, doc);
-    EXPECT_TRUE(doc.slots[0].unwritten.empty());
+        doc.receiptWriter().writePending(0);
+    EXPECT_TRUE(doc.receiptWriter().pendingCount(0) == 0);
     EXPECT_EQ(crlf({m[0], m[1]}), readFile(receiptPath(name)));
     EXPECT_EQ(crlf({m[0], m[1]}), readFile(backupPath));
     EXPECT_EQ(1u, countOf(log(), " Plik " + receiptPath(name) + " zapisano przy kolejnej próbie."));
@@ -321,7 +322,7 @@ TEST_F(ReceiptTest, UnsafeSerialNumberNeverNamesAFile) {
         EXPECT_EQ(std::string::npos, log().find("Zmiana numeru")) << serial;
     }
     EXPECT_EQ(22u, countOf(log(), " Błąd podczas analizy wiadomości z kasy\n\t"));
-    EXPECT_TRUE(doc.slots[0].serialNumber.empty());
+    EXPECT_TRUE(doc.slotAt(0)->serialNumber.empty());
     EXPECT_TRUE(fs::is_empty(receipts));
     EXPECT_FALSE(fs::exists(backup));
     size_t entries = 0;

@@ -53,9 +53,9 @@ protected:
 TEST_F(RegisterListTest, AddsInSlotOrderAndStopsAtTheFirstFailure) {
     EXPECT_EQ(std::vector<int>({0, 1, 2}), addRegistersFromText(doc, "8,2,56", prompt));
     EXPECT_TRUE(prompt.shown.empty());
-    EXPECT_EQ(8, doc.slots[0].logicalNumber);
-    EXPECT_EQ(2, doc.slots[1].logicalNumber);
-    EXPECT_EQ(56, doc.slots[2].logicalNumber);
+    EXPECT_EQ(8, doc.logicalNumberAt(0));
+    EXPECT_EQ(2, doc.logicalNumberAt(1));
+    EXPECT_EQ(56, doc.logicalNumberAt(2));
 
     EXPECT_EQ(std::vector<int>({3}), addRegistersFromText(doc, "5,x,7", prompt));
     ASSERT_EQ(1u, prompt.shown.size());
@@ -98,14 +98,14 @@ TEST_F(RegisterListTest, RemovalAsksFirstAndDropsTheRegistersSales) {
         "Czy na pewno chcesz usunąć zaznaczone kasy?\nDane o sprzedaży dla tych kas zostaną "
         "usunięte.",
         prompt.shown.back().text);
-    EXPECT_EQ(8, doc.slots[0].logicalNumber);
+    EXPECT_EQ(8, doc.logicalNumberAt(0));
 
     prompt.answers = {true};
     EXPECT_TRUE(removeRegisters(doc, {0}, prompt));
-    EXPECT_EQ(-1, doc.slots[0].logicalNumber);
-    EXPECT_EQ(2, doc.slots[1].logicalNumber);
-    EXPECT_TRUE(doc.sales.empty());
-    EXPECT_EQ(0, doc.positiveTotal[0]);
+    EXPECT_EQ(-1, doc.logicalNumberAt(0));
+    EXPECT_EQ(2, doc.logicalNumberAt(1));
+    EXPECT_TRUE(doc.salesEntryCount() == 0);
+    EXPECT_EQ(0, doc.positiveTotal(0));
 }
 
 }  // namespace

@@ -18,8 +18,8 @@ protected:
     void ringOldReceiptWhileDirectoryIsAway() {
         ASSERT_EQ(0, std::rename(receipts.c_str(), aside.c_str()));
         feed({old[0], old[1], old[2], old[3]});
-        ASSERT_EQ(1u, doc.slots[0].unwritten.size());
-        ASSERT_EQ(1u, doc.slots[0].lines.size());
+        ASSERT_EQ(1u, doc.receiptWriter().pendingCount(0));
+        ASSERT_EQ(1u, doc.slotAt(0)->lines.size());
     }
     void bringDirectoryBack() { ASSERT_EQ(0, std::rename(aside.c_str(), receipts.c_str())); }
     void addNewRegisterAndRingItsReceipt() {
@@ -31,7 +31,7 @@ protected:
         EXPECT_EQ(crlf({fresh[0], fresh[1]}), readFile(receiptPath(freshName)));
         EXPECT_EQ(INT32_MIN, quantityOf(doc, "5", 0));
         EXPECT_EQ(1000, quantityOf(doc, "6", 0));
-        EXPECT_EQ(0, doc.positiveTotal[0]);
+        EXPECT_EQ(0, doc.positiveTotal(0));
         EXPECT_EQ(0u, doc.unwrittenReceiptCount());
         const std::string text = log();
         EXPECT_EQ(std::string::npos, text.find("Zmiana numeru seryjnego"));
@@ -54,7 +54,7 @@ TEST_F(RemoveRegisterTest, PendingReceiptIsWrittenAtRemovalAndNotCountedForTheNe
     bringDirectoryBack();
     doc.removeRegister(0);
     EXPECT_EQ(crlf({old[0], old[1], old[2]}), readFile(receiptPath(oldName)));
-    EXPECT_TRUE(doc.sales.empty());
+    EXPECT_TRUE(doc.salesEntryCount() == 0);
     addNewRegisterAndRingItsReceipt();
     expectOnlyTheNewRegistersSales();
 }
@@ -62,7 +62,7 @@ TEST_F(RemoveRegisterTest, PendingReceiptIsWrittenAtRemovalAndNotCountedForTheNe
 TEST_F(RemoveRegisterTest, ReceiptStillUnwritableAtRemovalWaitsWithoutBeingCounted) {
     ringOldReceiptWhileDirectoryIsAway();
     doc.removeRegister(0);
-    EXPECT_TRUE(doc.slots[0].unwritten.empty());
+    EXPECT_TRUE(doc.receiptWriter().pendingCount(0) == 0);
     EXPECT_EQ(1u, doc.unwrittenReceiptCount());
 
     // The new register's receipt waits too; the next attempt (here the one at stop) writes both.

@@ -39,7 +39,7 @@ TEST_F(SalesExportTest, RegistersTotalsAndArticlesInTableOrder) {
     doc.addRegister(2);
     doc.addRegister(56);
     doc.removeRegister(2);  // an empty slot between two registers is skipped
-    doc.slots[0].serialNumber = "123456";
+    doc.slotAt(0)->serialNumber = "123456";
     doc.addPositiveTotal(0, 123456);
     doc.addNegativeTotal(0, -500);
     doc.addNegativeTotal(1, -1500);
@@ -55,8 +55,8 @@ TEST_F(SalesExportTest, RegistersTotalsAndArticlesInTableOrder) {
         "00000000000005;1.500;0.000;\r\n"
         "12345678901234;-0.250;0.000;\r\n",
         exportText(false));
-    EXPECT_EQ(3u, doc.sales.size());  // without reset nothing changes
-    EXPECT_EQ(123456, doc.positiveTotal[0]);
+    EXPECT_EQ(3u, doc.salesEntryCount());  // without reset nothing changes
+    EXPECT_EQ(123456, doc.positiveTotal(0));
 }
 
 TEST_F(SalesExportTest, QuantitiesAtTheEdgesOfTheirForm) {
@@ -80,8 +80,8 @@ TEST_F(SalesExportTest, ResetZeroesWhatWasWrittenAndMarksTheDocument) {
     EXPECT_EQ("8;;2;;\r\n0,000;0,000;2,000;0,000;\r\n00000000000005;1.500;0.000;\r\n",
               exportText(true));
     EXPECT_TRUE(doc.isModified());
-    EXPECT_TRUE(doc.sales.empty());
-    EXPECT_EQ(0, doc.positiveTotal[1]);
+    EXPECT_TRUE(doc.salesEntryCount() == 0);
+    EXPECT_EQ(0, doc.positiveTotal(1));
     EXPECT_EQ("8;;2;;\r\n0,000;0,000;0,000;0,000;\r\n", exportText(true));
 }
 
@@ -100,8 +100,8 @@ TEST_F(SalesExportTest, FailuresAreReportedAndAResetStaysDone) {
     EXPECT_FALSE(exportSales(doc, "/dev/full", true, prompt));
     ASSERT_EQ(2u, prompt.shown.size());
     EXPECT_EQ("Błąd podczas zapisu do pliku.", prompt.shown[1].text);
-    EXPECT_EQ(0, doc.positiveTotal[0]);
-    EXPECT_TRUE(doc.sales.empty());
+    EXPECT_EQ(0, doc.positiveTotal(0));
+    EXPECT_TRUE(doc.salesEntryCount() == 0);
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ class StartStopTest : public ::testing::Test {
 protected:
     void expectOff() {
         EXPECT_FALSE(doc.isOnline());
-        EXPECT_FALSE(doc.link.isOpen());
+        EXPECT_FALSE(doc.link().isOpen());
         EXPECT_EQ(nullptr, communicatingDocument());
     }
     std::vector<std::string> texts() {
@@ -180,14 +180,14 @@ TEST_F(StartStopTest, TimingFollowsTheSpeedAndTheLogRecordsStartAndStop) {
         settings.portSpeed = speed;
         ASSERT_TRUE(startOnline(doc, settings, prompt));
         EXPECT_TRUE(doc.isOnline());
-        EXPECT_TRUE(doc.link.isOpen());
-        EXPECT_EQ(beginFrame, doc.link.getBeginFrameTimeout());
+        EXPECT_TRUE(doc.link().isOpen());
+        EXPECT_EQ(beginFrame, doc.link().getBeginFrameTimeout());
         EXPECT_EQ(&doc, communicatingDocument());
-        EXPECT_EQ(receipts, doc.receiptDir);
+        EXPECT_EQ(receipts, doc.receiptDir());
         stopOnline(doc, prompt);
         expectOff();
-        EXPECT_EQ("", doc.receiptDir);
-        EXPECT_EQ("", doc.backupDir);
+        EXPECT_EQ("", doc.receiptDir());
+        EXPECT_EQ("", doc.backupDir());
     }
     EXPECT_TRUE(prompt.shown.empty());
     const std::string log = readFile(receipts + "/TarvelServer.log");

@@ -125,18 +125,13 @@ TEST(WorkerConcurrencyTest, ListChangesAndExportsWhilePollingLoseNothing) {
     o.maxReceipts = PER_REGISTER;
     o.seed = 5;
     o.articles = ecrsim::sampleArticles();
-    ecrsim::Simulator sim(o);
-    std::string error;
-    ASSERT_TRUE(sim.open(error)) << error;
-    sim.start();
-
-    FixedDateClock clock;
-    TarvelServerDoc doc(clock);
-    Recorder recorder;
-    doc.addStatusListener(&recorder);
-    ScriptedPrompt prompt;
+    OnlineRun run(o);
+    ecrsim::Simulator& sim = run.sim;
+    TarvelServerDoc& doc = run.doc;
+    Recorder& recorder = run.recorder;
+    ScriptedPrompt& prompt = run.prompt;
     ASSERT_EQ(3u, addRegistersFromText(doc, "1,2,3", prompt).size());
-    ASSERT_TRUE(startOnline(doc, onlineSettings(sim.slavePath(), 9600, tmp.path(), ""), prompt));
+    ASSERT_TRUE(run.start(tmp.path(), ""));
 
     SalesSums exported;
     auto ui = std::async(std::launch::async, [&] {
@@ -172,7 +167,6 @@ TEST(WorkerConcurrencyTest, ListChangesAndExportsWhilePollingLoseNothing) {
                             files.begin(), files.end(),
                             [](const std::string& f) { return f.rfind("20261206_", 0) == 0; })));
     EXPECT_TRUE(prompt.shown.empty());
-    doc.removeStatusListener(&recorder);
 }
 
 // Register 2 drips a 240-byte line at 10 ms a byte, inside the 22 ms per-byte time-out of
@@ -202,7 +196,7 @@ TEST(DrippingRegisterTest, IsCutOffAndTheOthersKeepTheirPollRate) {
     const ecrsim::LineStats stats = sim.stats();
     EXPECT_GE(stats.callsOf.at(1), 5);
     EXPECT_GE(stats.callsOf.at(3), 5);
-    EXPECT_EQ(doc.slots[1].lines.size(), 0u);  // never taken
+    EXPECT_EQ(doc.slotAt(1)->lines.size(), 0u);  // never taken
 }
 
 }  // namespace

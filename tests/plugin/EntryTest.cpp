@@ -14,8 +14,8 @@ const std::string HOST_TOO_OLD = toMazovia("Ta wersja programu Mercato nie obsł
 const std::string NEW_PLUGIN_NEEDED =
     toMazovia("Potrzebna jest nowa wtyczka - zmienił się rozmiar rekordów!");
 
-int32_t otherHandler(int32_t, intptr_t, intptr_t, intptr_t, intptr_t, intptr_t, intptr_t, intptr_t,
-                     intptr_t, intptr_t, intptr_t) {
+int32_t TARVEL_CALLEE_CLEANS otherHandler(int32_t, intptr_t, intptr_t, intptr_t, intptr_t, intptr_t,
+                                          intptr_t, intptr_t, intptr_t, intptr_t, intptr_t) {
     return 0;
 }
 

@@ -13,19 +13,12 @@
 namespace kos::test {
 namespace {
 
+using receipt::DAY;
 using receipt::end;
+using receipt::NAME;
 using receipt::sale;
-
-const char* DAY = "20261207";
-const char* NAME = "20261207_00001_12345_3_15.txt";
-const std::vector<std::string> TWO_SALES = {sale("11", "2", "1"), sale("22", "3", "2"), end(15, 3)};
-const std::string TWO_SALES_LINES = "$3\t15\t1\t0\t11\t1.000\t200\n$3\t15\t2\t0\t22\t2.000\t600\n";
-
-hostsim::Options registerSeven() {
-    hostsim::Options options;
-    options.registerNumber = 7;
-    return options;
-}
+using receipt::TWO_SALES;
+using receipt::TWO_SALES_LINES;
 
 std::string reportFor(const std::string& problem) {
     return "\nWczytanie danych z dnia:07.12.2026\n" + problem + "\n";

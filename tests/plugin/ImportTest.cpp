@@ -10,11 +10,10 @@
 namespace kos::test {
 namespace {
 
+using receipt::DAY;
 using receipt::end;
 using receipt::percentage;
 using receipt::sale;
-
-const char* DAY = "20261207";
 
 class Import : public ::testing::Test {
 protected:

@@ -47,6 +47,13 @@ private:
 
 std::string toMazovia(const std::string& utf8);
 
+// A host that imports for register 7.
+inline hostsim::Options registerSeven() {
+    hostsim::Options options;
+    options.registerNumber = 7;
+    return options;
+}
+
 // The three fields the plug-in fills in a sales line of the document.
 struct DocumentLine {
     std::string code;
@@ -78,5 +85,14 @@ inline std::string end(int number, int series) {
     return "12345;3;3;1;0;0;0;0;" + std::to_string(number) + ";" + std::to_string(series) +
            ";0;0;0;0;0;0;0;0;0;0;";
 }
+
+// The receipt the import and lock tests share: day 2026-12-07, receipt 15 of series 3 with two
+// sales, and the lines they give in the parameter file.
+inline const char* const DAY = "20261207";
+inline const char* const NAME = "20261207_00001_12345_3_15.txt";
+inline const std::vector<std::string> TWO_SALES = {sale("11", "2", "1"), sale("22", "3", "2"),
+                                                   end(15, 3)};
+inline const std::string TWO_SALES_LINES =
+    "$3\t15\t1\t0\t11\t1.000\t200\n$3\t15\t2\t0\t22\t2.000\t600\n";
 
 }  // namespace kos::test::receipt

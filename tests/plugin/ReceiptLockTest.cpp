@@ -20,21 +20,15 @@
 namespace kos::test {
 namespace {
 
+using receipt::DAY;
 using receipt::end;
+using receipt::NAME;
 using receipt::sale;
+using receipt::TWO_SALES;
+using receipt::TWO_SALES_LINES;
 
-const char* DAY = "20261207";
-const char* NAME = "20261207_00001_12345_3_15.txt";
-const std::vector<std::string> FIRST = {sale("11", "2", "1"), sale("22", "3", "2"), end(15, 3)};
-const std::string FIRST_LINES = "$3\t15\t1\t0\t11\t1.000\t200\n$3\t15\t2\t0\t22\t2.000\t600\n";
 const std::string REPEATED = sale("33", "1", "4") + "\r\n" + end(15, 3) + "\r\n";
 constexpr auto PATIENCE = std::chrono::seconds(30);
-
-hostsim::Options registerSeven() {
-    hostsim::Options options;
-    options.registerNumber = 7;
-    return options;
-}
 
 // True when /proc/locks shows someone waiting for a flock on this inode.
 bool someoneWaitsFor(ino_t inode) {
@@ -79,7 +73,7 @@ TEST(ReceiptLock, AppendWaitingForAnImportGoesToANewFile) {
     if (!locksVisible())
         GTEST_SKIP() << "no /proc/locks to see a blocked lock";
     PluginHarness plugin(registerSeven());
-    plugin.writeReceipt(NAME, FIRST);
+    plugin.writeReceipt(NAME, TWO_SALES);
     const std::string path = plugin.receiptDir() + "/" + NAME;
     std::thread writer;
     std::atomic<bool> written{false};
@@ -100,13 +94,13 @@ TEST(ReceiptLock, AppendWaitingForAnImportGoesToANewFile) {
     writer.join();
     EXPECT_TRUE(blocked) << "the append did not wait for the import";
     EXPECT_EQ(result, static_cast<int>(AppendResult::Ok));
-    EXPECT_EQ(plugin.parameterFile(), FIRST_LINES);
+    EXPECT_EQ(plugin.parameterFile(), TWO_SALES_LINES);
     ASSERT_TRUE(plugin.receiptExists(NAME));
     EXPECT_EQ(readFile(path), REPEATED);
 
     plugin.host().onHeaderUnlocked = nullptr;
     plugin.import(DAY, DAY, "12345", 0);
-    EXPECT_EQ(plugin.parameterFile(), FIRST_LINES + "$3\t15\t1\t0\t33\t4.000\t400\n");
+    EXPECT_EQ(plugin.parameterFile(), TWO_SALES_LINES + "$3\t15\t1\t0\t33\t4.000\t400\n");
     EXPECT_FALSE(plugin.receiptExists(NAME));
     EXPECT_TRUE(plugin.host().faults.empty());
 }
@@ -126,7 +120,7 @@ TEST(ReceiptLock, ImportWaitsForTheLockHolder) {
     };
     const std::string heading = "\nWczytanie danych z dnia:07.12.2026\n";
     const Case cases[] = {
-        {"append in progress", Holder::Appends, FIRST_LINES + "$3\t15\t3\t0\t33\t4.000\t400\n",
+        {"append in progress", Holder::Appends, TWO_SALES_LINES + "$3\t15\t3\t0\t33\t4.000\t400\n",
          heading + "Zakres wczytanych paragonów:15-15\n"},
         {"deleted", Holder::Deletes, "", heading},
         {"deleted and written again", Holder::DeletesAndServerWritesAgain,
@@ -135,7 +129,7 @@ TEST(ReceiptLock, ImportWaitsForTheLockHolder) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         PluginHarness one(registerSeven());
-        one.writeReceipt(NAME, FIRST);
+        one.writeReceipt(NAME, TWO_SALES);
         const std::string file = one.receiptDir() + "/" + NAME;
         int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
         ASSERT_GE(fd, 0);

@@ -98,20 +98,19 @@ TEST(RegisterToHost, EverySaleRungReachesTheHostOnce) {
 
         ImportDayClock clock;
         TarvelServerDoc doc(clock);
-        doc.receiptDir = plugin.receiptDir();
+        doc.setDirectories(plugin.receiptDir(), doc.backupDir());
         ASSERT_TRUE(
-            doc.serverLog.open(plugin.path("TarvelServer.log"), LogFile::LOG_CLOSE_EACH_WRITE));
-        ASSERT_TRUE(doc.link.openDevice(sim.slavePath(), 9600));
-        ASSERT_TRUE(doc.link.setReadTimeouts(50, 2));
-        doc.link.setBeginFrameTimeout(400);
+            doc.serverLog().open(plugin.path("TarvelServer.log"), LogFile::LOG_CLOSE_EACH_WRITE));
+        ASSERT_TRUE(doc.link().openDevice(sim.slavePath(), 9600));
+        ASSERT_TRUE(doc.link().setReadTimeouts(50, 2));
+        doc.link().setBeginFrameTimeout(400);
         ASSERT_EQ(0, doc.addRegister(7));
         for (int poll = 0; poll < 500; ++poll) {
-            if (sim.journal().size() == RUNG.size() && doc.slots[0].lines.empty())
+            if (sim.journal().size() == RUNG.size() && doc.slotAt(0)->lines.empty())
                 break;
-            std::lock_guard<RegisterLock> g(doc.registerLock);
-            doc.slots[0].poll(0, doc);
+            doc.pollSlot(0);
         }
-        doc.link.close();
+        doc.link().close();
         sim.stop();
 
         const auto journal = sim.journal();

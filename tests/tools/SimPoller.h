@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "link/TX310Comm.h"
+#include "link/TX310Text.h"
 
 namespace kos::test {
 
@@ -26,7 +27,7 @@ inline PolledMessage pollOnce(TX310Comm& comm, int nr, bool ack = true) {
 inline std::vector<std::string> splitFields(const std::string& text) {
     std::vector<std::string> fields;
     std::string rest = text, field;
-    while (TX310Comm::nextField(rest, field))
+    while (nextField(rest, field))
         fields.push_back(field);
     return fields;
 }

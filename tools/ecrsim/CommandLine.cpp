@@ -60,7 +60,9 @@ const char* usage() {
            "  --repeat N            every Nth call repeats the last delivered message\n"
            "  --serial-change N     a new serial number after every N receipts\n"
            "  --drip NR:MS          register NR sends its frames a byte every MS ms\n"
-           "  --trace               line events on standard error\n";
+           "  --trace               line events on standard error\n"
+           "  --version             print the version\n"
+           "  --help                this text\n";
 }
 
 bool loadArticles(const std::string& path, std::vector<SimArticle>& articles, std::string& error) {

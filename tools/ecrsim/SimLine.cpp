@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "Simulator.h"
+#include "link/FrameCrc.h"
 #include "link/TX310Comm.h"
 
 namespace kos::ecrsim {

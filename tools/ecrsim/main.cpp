@@ -4,6 +4,7 @@
 
 #include "CommandLine.h"
 #include "Simulator.h"
+#include "base/Version.h"
 
 namespace {
 
@@ -17,6 +18,10 @@ void onSignal(int) {
 
 int main(int argc, char** argv) {
     using namespace kos::ecrsim;
+    if (kos::askedForVersion(argc, argv)) {
+        std::printf("ecrsim %s\n", kos::VERSION_TEXT);
+        return 0;
+    }
     SimOptions options;
     std::string error;
     if (!parseCommandLine(argc, argv, options, error)) {

@@ -24,44 +24,45 @@ HostSim& host() {
 // --- the host's own table handlers --------------------------------------------------------
 
 template <int Table>
-int32_t ownTableHandler(int32_t command, intptr_t a2, intptr_t a3, intptr_t a4, intptr_t a5,
-                        intptr_t a6, intptr_t a7, intptr_t a8, intptr_t a9, intptr_t a10,
-                        intptr_t a11) {
+int32_t TARVEL_CALLEE_CLEANS ownTableHandler(int32_t command, intptr_t a2, intptr_t a3, intptr_t a4,
+                                             intptr_t a5, intptr_t a6, intptr_t a7, intptr_t a8,
+                                             intptr_t a9, intptr_t a10, intptr_t a11) {
     host().handlerCalls.push_back({Table, {command, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11}});
     return HANDLER_RESULT + Table;
 }
 
 // --- host functions -----------------------------------------------------------------------
 
-int32_t getBuildDate(const char* text) {
+int32_t TARVEL_CALLEE_CLEANS getBuildDate(const char* text) {
     ++host().buildDateQueries;
     return static_cast<int32_t>(buildDateValue(text ? text : host().options.buildDate.c_str()));
 }
 
-TableDescriptor* getTab(int32_t number) {
+TableDescriptor* TARVEL_CALLEE_CLEANS getTab(int32_t number) {
     if (number < 1 || number > 2 || !host().options.hasTable[number])
         return nullptr;
     return &host().table(number);
 }
 
-int32_t errorBox(const char* text) {
+int32_t TARVEL_CALLEE_CLEANS errorBox(const char* text) {
     host().errorBoxes.push_back(text ? text : "");
     return 0;
 }
 
-int32_t messageBox(const char* title, const char* text, int32_t flags) {
+int32_t TARVEL_CALLEE_CLEANS messageBox(const char* title, const char* text, int32_t flags) {
     host().messageBoxes.push_back({title ? title : "", text ? text : "", uint32_t(flags)});
     return host().options.ignoreMissing ? tarvel::MESSAGE_BOX_IGNORE : 0x5007;
 }
 
-int32_t getKasaNumer(intptr_t context) {
+int32_t TARVEL_CALLEE_CLEANS getKasaNumer(intptr_t context) {
     if (context != reinterpret_cast<intptr_t>(&host().context))
         host().fault("_GetKasaNumer@4: not the document context");
     return host().context.registerNumber;
 }
 
 // Reads "%Ns" and "%d" conversions separated by commas; "%d" stores 16 bits, as the host does.
-int32_t iniFile(int32_t mode, const char* section, const char* key, const char* format, ...) {
+int32_t TARVEL_CALLER_CLEANS iniFile(int32_t mode, const char* section, const char* key,
+                                     const char* format, ...) {
     va_list arguments;
     va_start(arguments, format);
     int32_t result = 0;
@@ -100,7 +101,7 @@ void setText(unsigned char* record, int offset, int maxLength, const std::string
     std::memcpy(field, text.data(), std::min<size_t>(text.size(), size_t(maxLength)));
 }
 
-int32_t execLMemDialog(const void* dialogTemplate, ...) {
+int32_t TARVEL_CALLER_CLEANS execLMemDialog(const void* dialogTemplate, ...) {
     va_list arguments;
     va_start(arguments, dialogTemplate);
     int one = va_arg(arguments, int);
@@ -145,7 +146,7 @@ bool parseDate(const char* text, std::tm& date) {
     return date.tm_mon >= 0 && date.tm_mon < 12 && date.tm_mday >= 1 && date.tm_mday <= 31;
 }
 
-int32_t sd2ld(char* destination, const char* date) {
+int32_t TARVEL_CALLEE_CLEANS sd2ld(char* destination, const char* date) {
     std::tm parts{};
     if (!parseDate(date, parts)) {
         std::strcpy(destination, "00.00.0000");
@@ -159,22 +160,42 @@ int32_t sd2ld(char* destination, const char* date) {
     return 1;
 }
 
-int32_t newDate(char* date, int32_t days) {
+// Days since 1970-01-01 of a proleptic Gregorian date, and back (no time zone, any platform).
+long daysFromCivil(int year, int month, int day) {
+    year -= month <= 2;
+    long era = (year >= 0 ? year : year - 399) / 400;
+    long yearOfEra = year - era * 400;
+    long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+void civilFromDays(long days, int& year, int& month, int& day) {
+    days += 719468;
+    long era = (days >= 0 ? days : days - 146096) / 146097;
+    long dayOfEra = days - era * 146097;
+    long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    long monthIndex = (5 * dayOfYear + 2) / 153;
+    day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+    month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+    year = static_cast<int>(yearOfEra + era * 400 + (month <= 2));
+}
+
+int32_t TARVEL_CALLEE_CLEANS newDate(char* date, int32_t days) {
     std::tm parts{};
     if (!parseDate(date, parts))
         return 0;
-    parts.tm_mday += days;
-    time_t moment = timegm(&parts);
-    gmtime_r(&moment, &parts);
+    int year = parts.tm_year + 1900, month = parts.tm_mon + 1, day = parts.tm_mday;
+    civilFromDays(daysFromCivil(year, month, day) + days, year, month, day);
     char text[32];
-    std::snprintf(text, sizeof(text), "%04d%02d%02d", parts.tm_year + 1900, parts.tm_mon + 1,
-                  parts.tm_mday);
+    std::snprintf(text, sizeof(text), "%04d%02d%02d", year, month, day);
     std::memcpy(date, text, 8);
     date[8] = '\0';
     return 1;
 }
 
-int32_t addToViewFileEnter(const char* file, const char* text) {
+int32_t TARVEL_CALLEE_CLEANS addToViewFileEnter(const char* file, const char* text) {
     FILE* out = std::fopen(file, "ab");
     if (!out)
         return 0;
@@ -183,7 +204,7 @@ int32_t addToViewFileEnter(const char* file, const char* text) {
     return 1;
 }
 
-int32_t viewFile(const char* file) {
+int32_t TARVEL_CALLEE_CLEANS viewFile(const char* file) {
     host().shownFile = file;
     std::ifstream in(file, std::ios::binary);
     std::ostringstream content;
@@ -206,13 +227,13 @@ bool isSums(intptr_t sums, const char* function) {
     return false;
 }
 
-int32_t lockHeader(intptr_t document) {
+int32_t TARVEL_CALLEE_CLEANS lockHeader(intptr_t document) {
     if (isDocument(document, "_dolockheader@4"))
         ++host().lockDepth;
     return 1;
 }
 
-int32_t unlockHeader(intptr_t document) {
+int32_t TARVEL_CALLEE_CLEANS unlockHeader(intptr_t document) {
     if (!isDocument(document, "_dounlockheader@4"))
         return 0;
     if (host().lockDepth == 0)
@@ -224,13 +245,13 @@ int32_t unlockHeader(intptr_t document) {
     return 1;
 }
 
-int32_t lineCount(intptr_t document, int32_t* counter) {
+int32_t TARVEL_CALLEE_CLEANS lineCount(intptr_t document, int32_t* counter) {
     if (isDocument(document, "_odczyt_lpozTab@8"))
         *counter = static_cast<int32_t>(host().lines.size());
     return 1;
 }
 
-int32_t readSum(intptr_t sums, intptr_t document) {
+int32_t TARVEL_CALLEE_CLEANS readSum(intptr_t sums, intptr_t document) {
     if (isSums(sums, "_readsum@8") && isDocument(document, "_readsum@8")) {
         host().sums.quantity = host().documentQuantity;
         host().sums.value = host().documentValue;
@@ -238,7 +259,7 @@ int32_t readSum(intptr_t sums, intptr_t document) {
     return 1;
 }
 
-int32_t saveSum(intptr_t sums, intptr_t document) {
+int32_t TARVEL_CALLEE_CLEANS saveSum(intptr_t sums, intptr_t document) {
     if (isSums(sums, "_savesum@8") && isDocument(document, "_savesum@8")) {
         host().documentQuantity = host().sums.quantity;
         host().documentValue = host().sums.value;
@@ -266,18 +287,18 @@ int32_t field(int32_t number, const char* line, char* output, char separator, si
     return 1;
 }
 
-int32_t dajParametrEx(int32_t number, const char* line, char* output, int32_t separator,
-                      int32_t length) {
+int32_t TARVEL_CALLEE_CLEANS dajParametrEx(int32_t number, const char* line, char* output,
+                                           int32_t separator, int32_t length) {
     if (length != static_cast<int32_t>(std::strlen(line)))
         host().fault("_DajParametrEx@20: line length " + std::to_string(length));
     return field(number, line, output, static_cast<char>(separator), size_t(length));
 }
 
-int32_t dajParametr(int32_t number, const char* line, char* output) {
+int32_t TARVEL_CALLEE_CLEANS dajParametr(int32_t number, const char* line, char* output) {
     return field(number, line, output, ';', std::strlen(line));
 }
 
-int32_t delSpaces(char* text) {
+int32_t TARVEL_CALLEE_CLEANS delSpaces(char* text) {
     char* out = text;
     for (const char* in = text; *in; ++in)
         if (*in != ' ')
@@ -286,7 +307,7 @@ int32_t delSpaces(char* text) {
     return 1;
 }
 
-int32_t appendLine(int32_t* counter, intptr_t sums, intptr_t document) {
+int32_t TARVEL_CALLEE_CLEANS appendLine(int32_t* counter, intptr_t sums, intptr_t document) {
     HostSim& h = host();
     if (!isSums(sums, "_fseek_dopisz@12") || !isDocument(document, "_fseek_dopisz@12"))
         return 0;
@@ -301,7 +322,8 @@ int32_t appendLine(int32_t* counter, intptr_t sums, intptr_t document) {
     return 1;
 }
 
-int32_t mathCol(intptr_t sums, intptr_t columns, int32_t sign, intptr_t record) {
+int32_t TARVEL_CALLEE_CLEANS mathCol(intptr_t sums, intptr_t columns, int32_t sign,
+                                     intptr_t record) {
     HostSim& h = host();
     if (!isSums(sums, "_mathcol@16"))
         return 0;
@@ -321,7 +343,7 @@ int32_t mathCol(intptr_t sums, intptr_t columns, int32_t sign, intptr_t record) 
     return 1;
 }
 
-int32_t extendIndexes(intptr_t indexes, int32_t before, int32_t after) {
+int32_t TARVEL_CALLEE_CLEANS extendIndexes(intptr_t indexes, int32_t before, int32_t after) {
     HostSim& h = host();
     if (indexes != reinterpret_cast<intptr_t>(&h.indexedLines)) {
         h.fault("_wydluz_indeksy@12: not the index handle");
@@ -333,7 +355,7 @@ int32_t extendIndexes(intptr_t indexes, int32_t before, int32_t after) {
     return 1;
 }
 
-int32_t trimLines(intptr_t document, int32_t count, intptr_t sums) {
+int32_t TARVEL_CALLEE_CLEANS trimLines(intptr_t document, int32_t count, intptr_t sums) {
     HostSim& h = host();
     if (!isDocument(document, "_skroc_do_lpoz@12") || !isSums(sums, "_skroc_do_lpoz@12"))
         return 0;
@@ -344,36 +366,42 @@ int32_t trimLines(intptr_t document, int32_t count, intptr_t sums) {
     return 1;
 }
 
+// The address of a host function, checked against the signature the plug-in calls it with.
+template <typename Fn>
+void* hostFunction(Fn function) {
+    return reinterpret_cast<void*>(function);
+}
+
 const std::map<std::string, void*>& hostFunctions() {
     static const std::map<std::string, void*> functions = {
-        {"_getBuildDate@4", reinterpret_cast<void*>(&getBuildDate)},
-        {"_gettab@4", reinterpret_cast<void*>(&getTab)},
-        {"_errorBox@4", reinterpret_cast<void*>(&errorBox)},
-        {"_messageBox@12", reinterpret_cast<void*>(&messageBox)},
-        {"_GetKasaNumer@4", reinterpret_cast<void*>(&getKasaNumer)},
-        {"iniFile", reinterpret_cast<void*>(&iniFile)},
-        {"execLMemDialog", reinterpret_cast<void*>(&execLMemDialog)},
-        {"__sd2ld@8", reinterpret_cast<void*>(&sd2ld)},
-        {"__newDate@8", reinterpret_cast<void*>(&newDate)},
-        {"_AddToViewFileEnter@8", reinterpret_cast<void*>(&addToViewFileEnter)},
-        {"_ViewFile@4", reinterpret_cast<void*>(&viewFile)},
-        {"_dolockheader@4", reinterpret_cast<void*>(&lockHeader)},
-        {"_dounlockheader@4", reinterpret_cast<void*>(&unlockHeader)},
-        {"_odczyt_lpozTab@8", reinterpret_cast<void*>(&lineCount)},
-        {"_readsum@8", reinterpret_cast<void*>(&readSum)},
-        {"_savesum@8", reinterpret_cast<void*>(&saveSum)},
-        {"_DajParametrEx@20", reinterpret_cast<void*>(&dajParametrEx)},
-        {"_DajParametr@12", reinterpret_cast<void*>(&dajParametr)},
-        {"_delspaces@4", reinterpret_cast<void*>(&delSpaces)},
-        {"_fseek_dopisz@12", reinterpret_cast<void*>(&appendLine)},
-        {"_mathcol@16", reinterpret_cast<void*>(&mathCol)},
-        {"_wydluz_indeksy@12", reinterpret_cast<void*>(&extendIndexes)},
-        {"_skroc_do_lpoz@12", reinterpret_cast<void*>(&trimLines)},
+        {"_getBuildDate@4", hostFunction<GetBuildDateFn>(&getBuildDate)},
+        {"_gettab@4", hostFunction<GetTabFn>(&getTab)},
+        {"_errorBox@4", hostFunction<ErrorBoxFn>(&errorBox)},
+        {"_messageBox@12", hostFunction<MessageBoxFn>(&messageBox)},
+        {"_GetKasaNumer@4", hostFunction<GetKasaNumerFn>(&getKasaNumer)},
+        {"iniFile", hostFunction<IniFileFn>(&iniFile)},
+        {"execLMemDialog", hostFunction<ExecLMemDialogFn>(&execLMemDialog)},
+        {"__sd2ld@8", hostFunction<Sd2ldFn>(&sd2ld)},
+        {"__newDate@8", hostFunction<NewDateFn>(&newDate)},
+        {"_AddToViewFileEnter@8", hostFunction<AddToViewFileEnterFn>(&addToViewFileEnter)},
+        {"_ViewFile@4", hostFunction<ViewFileFn>(&viewFile)},
+        {"_dolockheader@4", hostFunction<LockHeaderFn>(&lockHeader)},
+        {"_dounlockheader@4", hostFunction<LockHeaderFn>(&unlockHeader)},
+        {"_odczyt_lpozTab@8", hostFunction<LineCountFn>(&lineCount)},
+        {"_readsum@8", hostFunction<SumsFn>(&readSum)},
+        {"_savesum@8", hostFunction<SumsFn>(&saveSum)},
+        {"_DajParametrEx@20", hostFunction<DajParametrExFn>(&dajParametrEx)},
+        {"_DajParametr@12", hostFunction<DajParametrFn>(&dajParametr)},
+        {"_delspaces@4", hostFunction<DelSpacesFn>(&delSpaces)},
+        {"_fseek_dopisz@12", hostFunction<AppendLineFn>(&appendLine)},
+        {"_mathcol@16", hostFunction<MathColFn>(&mathCol)},
+        {"_wydluz_indeksy@12", hostFunction<ExtendIndexesFn>(&extendIndexes)},
+        {"_skroc_do_lpoz@12", hostFunction<TrimLinesFn>(&trimLines)},
     };
     return functions;
 }
 
-intptr_t hostCallback(int32_t code, intptr_t argument) {
+intptr_t TARVEL_CALLER_CLEANS hostCallback(int32_t code, intptr_t argument) {
     HostSim& h = host();
     if (code == tarvel::CALLBACK_CAPABILITIES) {
         ++h.capabilityQueries;
@@ -456,8 +484,15 @@ uint32_t buildDateValue(const char* text) {
 }  // namespace hostsim
 
 // The operating system's message box as the plug-in finds it in this process.
-extern "C" __attribute__((visibility("default"))) int32_t tarvelSystemMessageBox(
-    const char* text, const char* caption, uint32_t style) {
+#if defined(_WIN32)
+#define HOSTSIM_EXPORT __declspec(dllexport)
+#else
+#define HOSTSIM_EXPORT __attribute__((visibility("default")))
+#endif
+
+extern "C" HOSTSIM_EXPORT int32_t TARVEL_CALLER_CLEANS tarvelSystemMessageBox(const char* text,
+                                                                              const char* caption,
+                                                                              uint32_t style) {
     hostsim::HostSim& h = hostsim::HostSim::current();
     h.systemBoxes.push_back({caption ? caption : "", text ? text : "", style});
     size_t asked = h.systemBoxes.size();

@@ -14,6 +14,7 @@
 
 #include "HostSim.h"
 #include "Library.h"
+#include "base/Version.h"
 #include "plugin/Mazovia.h"
 
 #ifndef TARVEL_LIBRARY
@@ -24,7 +25,7 @@ namespace {
 
 const char* USAGE =
     "usage: hostsim [options]\n"
-    "  --library PATH        the plug-in (default: the one built with hostsim)\n"
+    "  --library PATH        the plug-in (default: the one installed or built with hostsim)\n"
     "  --register N          register number of the sales document (default 1)\n"
     "  --from YYYYMMDD       import dialog: from-date\n"
     "  --to YYYYMMDD         import dialog: to-date\n"
@@ -40,7 +41,9 @@ const char* USAGE =
     "  --record-length T=LEN, --layout-mark T=MARK   the descriptor of table T\n"
     "  --lack NAME           the host lacks that function (repeatable)\n"
     "  --abort-missing       answer Abort in the missing-function dialog (default Ignore)\n"
-    "  --system-box LIST     answers of the system message box: abort,retry,ignore,...\n";
+    "  --system-box LIST     answers of the system message box: abort,retry,ignore,...\n"
+    "  --version             print the version\n"
+    "  --help                this text\n";
 
 std::string readAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -60,6 +63,21 @@ std::vector<std::string> parameterFiles() {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// The plug-in installed beside this program (TARVEL_INSTALLED_LIBRARY, relative to the program's
+// folder) when it is there, else the one built with it.
+std::string defaultLibrary() {
+#ifdef TARVEL_INSTALLED_LIBRARY
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        const std::filesystem::path installed = self.parent_path() / TARVEL_INSTALLED_LIBRARY;
+        if (std::filesystem::exists(installed, error))
+            return installed.lexically_normal().string();
+    }
+#endif
+    return TARVEL_LIBRARY;
 }
 
 bool tablePair(const char* text, int& table, int& value) {
@@ -158,8 +176,17 @@ void printBoxes(const hostsim::HostSim& host) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (kos::askedForVersion(argc, argv)) {
+        std::printf("hostsim %s\n", kos::VERSION_TEXT);
+        return 0;
+    }
+    if (std::find_if(argv + 1, argv + argc,
+                     [](const char* a) { return std::strcmp(a, "--help") == 0; }) != argv + argc) {
+        std::fputs(USAGE, stdout);
+        return 0;
+    }
     hostsim::Options options;
-    std::string libraryPath = TARVEL_LIBRARY;
+    std::string libraryPath = defaultLibrary();
     int32_t command = tarvel::COMMAND_READ_SALES;
     if (!parseOptions(argc, argv, options, libraryPath, command)) {
         std::fputs(USAGE, stderr);

@@ -1,15 +1,12 @@
-// Writing a finished receipt: file names, the main and backup copies, and the sales it adds.
-#include <cstdlib>
+// The main and backup copies of finished receipts, their retries and the sales they add.
+#include "online/ReceiptWriter.h"
 
-#include "online/EcrOnLineComm.h"
 #include "online/ReceiptFile.h"
 #include "online/TarvelServerDoc.h"
 
 namespace kos {
 
 namespace {
-
-constexpr int32_t CLOSE_KIND_ONE_NUMBER = 6;
 
 std::string receiptData(const std::vector<EcrLine>& lines) {
     std::string data;
@@ -41,82 +38,106 @@ const char* failureText(AppendResult result) {
     }
 }
 
+}  // namespace
+
 // A failure goes to the log the first time only; the success that follows a logged failure is
 // logged too, so the log shows when the receipt finally reached its file.
-void logOutcome(TarvelServerDoc& doc, const char* failure, const std::string& path,
-                bool& failureLogged) {
+void ReceiptWriter::logOutcome(const char* failure, const std::string& path, bool& failureLogged) {
     if (failure && !failureLogged) {
-        doc.serverLog.print(failure, path.c_str());
+        doc_.serverLog().print(failure, path.c_str());
         failureLogged = true;
     } else if (!failure && failureLogged) {
-        doc.serverLog.print(TEXT_RETRY_WRITTEN, path.c_str());
+        doc_.serverLog().print(TEXT_RETRY_WRITTEN, path.c_str());
         failureLogged = false;
     }
 }
 
-}  // namespace
+int ReceiptWriter::nextFileNumber(const LocalTime& t) {
+    return doc_.nextReceiptNumber(t);
+}
 
-void EcrOnLineComm::writeReceipt(int slotIndex, TarvelServerDoc& doc) {
-    if (lines.empty())
+void ReceiptWriter::submit(int slotIndex, std::vector<EcrLine> lines, int32_t receiptNumber,
+                           const std::string& name, const LocalTime& now) {
+    if (slotIndex < 0 || slotIndex >= SLOT_COUNT)
         return;
-    const EcrLine& end = lines.back();
-    const LocalTime now = doc.clock().localTime();
-
     PendingReceipt r;
-    r.receiptNumber = end.receiptNumber;
+    r.receiptNumber = receiptNumber;
     r.slotIndex = slotIndex;
-    std::string name;
-    if (end.receiptNumber != 0) {
-        if (lastReceiptFileNumber == -1 || lastReceiptSeries != end.receiptSeries ||
-            lastReceiptNumber != end.receiptNumber) {
-            lastReceiptFileNumber = doc.nextReceiptNumber(now);
-            lastReceiptSeries = end.receiptSeries;
-            lastReceiptNumber = end.receiptNumber;
-        }
-        name = receiptFileName(now, lastReceiptFileNumber, serialNumber, end.receiptSeries,
-                               end.receiptNumber);
-        r.lines = std::move(lines);
-    } else if (end.closeKind == CLOSE_KIND_ONE_NUMBER) {
-        forgetLastReceipt();
-        name = singleLineFileName(now, doc.nextReceiptNumber(now), serialNumber, end.receiptSeries);
-        // Only the end line goes into this file; it adds no sales.
-        r.lines.push_back(end);
-        r.lines.back().counted = true;
-    } else {
-        discardReceipt(doc);
-        return;
-    }
-    lines.clear();
-
+    r.lines = std::move(lines);
     r.data = receiptData(r.lines);
-    r.mainPath = joinPath(doc.receiptDir, name);
-    if (!doc.backupDir.empty()) {
-        r.backupDir = doc.backupDir;
-        r.backupFolder = joinPath(doc.backupDir, dateFolderName(now));
+    r.mainPath = joinPath(doc_.receiptDir(), name);
+    if (!doc_.backupDir().empty()) {
+        r.backupDir = doc_.backupDir();
+        r.backupFolder = joinPath(doc_.backupDir(), dateFolderName(now));
         r.backupPath = joinPath(r.backupFolder, name);
     }
-    unwritten.push_back(std::move(r));
-    writePendingReceipts(slotIndex, doc);
+    unwritten_[slotIndex].push_back(std::move(r));
+    writePending(slotIndex);
 }
 
-void EcrOnLineComm::writePendingReceipts(int /*slotIndex*/, TarvelServerDoc& doc) {
-    writeReceiptQueue(unwritten, doc);
+void ReceiptWriter::writePending(int slotIndex) {
+    if (slotIndex >= 0 && slotIndex < SLOT_COUNT)
+        writeQueue(unwritten_[slotIndex]);
 }
 
-void EcrOnLineComm::writeReceiptQueue(std::deque<PendingReceipt>& queue, TarvelServerDoc& doc) {
+void ReceiptWriter::writeRemoved() {
+    writeQueue(removed_);
+}
+
+bool ReceiptWriter::writeAll() {
+    writeQueue(removed_);
+    bool allWritten = removed_.empty();
+    for (auto& queue : unwritten_) {
+        writeQueue(queue);
+        allWritten = allWritten && queue.empty();
+    }
+    return allWritten;
+}
+
+void ReceiptWriter::releaseSlot(int slotIndex) {
+    if (slotIndex < 0 || slotIndex >= SLOT_COUNT)
+        return;
+    std::deque<PendingReceipt>& queue = unwritten_[slotIndex];
+    writeQueue(queue);
+    for (PendingReceipt& r : queue) {
+        for (EcrLine& line : r.lines)
+            line.counted = true;
+        removed_.push_back(std::move(r));
+    }
+    queue.clear();
+}
+
+size_t ReceiptWriter::pendingCount(int slotIndex) const {
+    return slotIndex >= 0 && slotIndex < SLOT_COUNT ? unwritten_[slotIndex].size() : 0;
+}
+
+size_t ReceiptWriter::totalCount() const {
+    size_t n = removed_.size();
+    for (const auto& queue : unwritten_)
+        n += queue.size();
+    return n;
+}
+
+void ReceiptWriter::clear() {
+    for (auto& queue : unwritten_)
+        queue.clear();
+    removed_.clear();
+}
+
+void ReceiptWriter::writeQueue(std::deque<PendingReceipt>& queue) {
     while (!queue.empty()) {
         PendingReceipt& r = queue.front();
-        if (!writeOne(r, doc))
+        if (!writeOne(r))
             return;
-        countSales(r, doc);
-        doc.notifyReceiptWritten(r.slotIndex, r.mainPath);
+        countSales(r);
+        doc_.notifyReceiptWritten(r.slotIndex, r.mainPath);
         queue.pop_front();
     }
 }
 
 // The backup copy first; its failure is logged but never holds back the main copy. False while
 // the main copy is not on disk.
-bool EcrOnLineComm::writeOne(PendingReceipt& r, TarvelServerDoc& doc) {
+bool ReceiptWriter::writeOne(PendingReceipt& r) {
     if (!r.backupDir.empty() && !r.backupDone) {
         const char* failure = nullptr;
         const std::string* path = &r.backupPath;
@@ -130,14 +151,14 @@ bool EcrOnLineComm::writeOne(PendingReceipt& r, TarvelServerDoc& doc) {
             failure = failureText(appendReceiptData(r.backupPath, r.data));
         }
         r.backupDone = !failure;
-        logOutcome(doc, failure, *path, r.backupFailureLogged);
+        logOutcome(failure, *path, r.backupFailureLogged);
     }
     const char* failure = failureText(appendReceiptData(r.mainPath, r.data));
-    logOutcome(doc, failure, r.mainPath, r.mainFailureLogged);
+    logOutcome(failure, r.mainPath, r.mainFailureLogged);
     return !failure;
 }
 
-void EcrOnLineComm::countSales(PendingReceipt& r, TarvelServerDoc& doc) {
+void ReceiptWriter::countSales(PendingReceipt& r) {
     const int slotIndex = r.slotIndex;
     for (size_t i = 0; i < r.lines.size(); ++i) {
         EcrLine& line = r.lines[i];
@@ -156,16 +177,16 @@ void EcrOnLineComm::countSales(PendingReceipt& r, TarvelServerDoc& doc) {
             if (total > INT32_MAX)
                 total = INT32_MAX;
             if (total >= 0) {
-                if (doc.addPluSale(line.plu, slotIndex, static_cast<int32_t>(total)) ==
+                if (doc_.addPluSale(line.plu, slotIndex, static_cast<int32_t>(total)) ==
                     SumLimit::Reached) {
                     char plu[Plu::TEXT_SIZE];
-                    doc.serverLog.print(TEXT_ARTICLE_AT_LIMIT, line.plu.text(plu),
-                                        line.serialNumber.c_str());
+                    doc_.serverLog().print(TEXT_ARTICLE_AT_LIMIT, line.plu.text(plu),
+                                           line.serialNumber.c_str());
                 }
             } else {
                 char plu[Plu::TEXT_SIZE];
                 const int64_t units = -total;
-                doc.serverLog.print(
+                doc_.serverLog().print(
                     "\n%t Błąd, ilość towaru o PLU %s na paragonie %d z kasy %s jest równa "
                     "-%ld,%03ld.",
                     line.plu.text(plu), r.receiptNumber, line.serialNumber.c_str(),
@@ -174,10 +195,10 @@ void EcrOnLineComm::countSales(PendingReceipt& r, TarvelServerDoc& doc) {
         } else if (line.type == LINE_SALE_NO_PLU) {
             line.counted = true;
             const SumLimit limit = line.quantity > 0
-                                       ? doc.addPositiveTotal(slotIndex, line.quantity)
-                                       : doc.addNegativeTotal(slotIndex, line.quantity);
+                                       ? doc_.addPositiveTotal(slotIndex, line.quantity)
+                                       : doc_.addNegativeTotal(slotIndex, line.quantity);
             if (limit == SumLimit::Reached)
-                doc.serverLog.print(TEXT_TOTAL_AT_LIMIT, line.serialNumber.c_str());
+                doc_.serverLog().print(TEXT_TOTAL_AT_LIMIT, line.serialNumber.c_str());
         }
     }
 }
