@@ -162,6 +162,13 @@ Tx310Code TX310Comm::sendFF(int count) {
     return TX310_OK;
 }
 
+uint32_t frameTimeLimitMs(int baud) {
+    if (baud <= 0)
+        return 0;
+    constexpr uint32_t FRAME_BITS = (MAX_FRAME_DATA_LEN + 4) * 10;
+    return 2 * (FRAME_BITS * 1000 + uint32_t(baud) - 1) / uint32_t(baud);
+}
+
 Tx310Code TX310Comm::receiveFrame(std::string& out, bool sendAckAfter) {
     trace("\n%t START TX310Comm::receiveFrame");
     out.clear();
@@ -190,12 +197,19 @@ Tx310Code TX310Comm::receiveFrame(std::string& out, bool sendAckAfter) {
     }
 
     trace("\n%t TX310Comm::receiveFrame, received begin frame character");
+    const uint32_t frameLimit = frameTimeLimit_;
+    const uint32_t frameStart = frameLimit != 0 ? clock_.tickCount() : 0;
     uint16_t crc = 0;
     Tx310Code rc = receive(&c, 1);
     if (rc != TX310_OK)
         return rc;
     for (;;) {
         trace("\n%t TX310Comm::receiveFrame, c = %x, receive( & c, 1 )", static_cast<unsigned>(c));
+        if (frameLimit != 0 && clock_.tickCount() - frameStart > frameLimit) {
+            trace("\n%t TX310Comm::receiveFrame, return TX310_ERR_READ, frame time > %lu",
+                  static_cast<unsigned long>(frameLimit));
+            return TX310_ERR_READ;
+        }
         crc = frameCrc(&c, 1, crc);
         if (c == FRAME_END) {
             trace("\n%t TX310Comm::receiveFrame, received frame (without crc)");

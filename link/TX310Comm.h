@@ -23,6 +23,10 @@ inline constexpr uint8_t RELEASE = 0x13;
 inline constexpr int MAX_FRAME_DATA_LEN = 256;
 inline constexpr int MAX_FRAME_REPEAT = 10;
 
+// Twice what a frame of MAX_FRAME_DATA_LEN data bytes (with 0x0A, 0x0D and the CRC, 10 bits a
+// byte) needs at baud; 0 for an unknown speed. The online worker's limit for one frame.
+uint32_t frameTimeLimitMs(int baud);
+
 class TX310Comm : public SerialPort {
 public:
     explicit TX310Comm(Clock& clock = systemClock());
@@ -34,6 +38,10 @@ public:
 
     void setBeginFrameTimeout(int ms) { beginFrameTimeout_ = ms; }
     int getBeginFrameTimeout() const { return beginFrameTimeout_; }
+    // How long the bytes of one frame may take once its 0x0A came (0, the initial value: no
+    // limit beyond the per-byte time-out). A register that drips its bytes just inside the
+    // per-byte time-out is cut off there with TX310_ERR_READ instead of holding the line.
+    void setFrameTimeLimit(uint32_t ms) { frameTimeLimit_ = ms; }
 
     Tx310Code send(const void* buffer, int count);
     Tx310Code receive(void* buffer, int count);
@@ -70,6 +78,7 @@ private:
     std::unique_ptr<LogFile> log_;
     int beginFrameTimeout_ = 5000;
     const AckGate* gate_ = nullptr;
+    uint32_t frameTimeLimit_ = 0;
 };
 
 }  // namespace kos

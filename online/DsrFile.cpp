@@ -9,6 +9,8 @@ namespace {
 constexpr size_t PLU_IMAGE_SIZE = 12;
 constexpr size_t PLU_IMAGE_BCD = 4;
 constexpr size_t SALE_IMAGE_SIZE = 100;
+// The sale image: 4 bytes, then the quantities and the extra values of every slot.
+static_assert(SALE_IMAGE_SIZE == 4 + 2 * SLOT_COUNT * sizeof(int32_t), "sale image size");
 
 // The raw object images: bytes the format leaves uninterpreted are written as zeros.
 void writeEntry(ByteWriter& out, const SalesTable::Entry& e) {

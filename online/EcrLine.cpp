@@ -134,9 +134,12 @@ bool parseDecimal(std::string_view text, int32_t& thousandths) {
     }
     size_t i = 0;
     int64_t whole = 0;
-    while (i < text.size() && isDigit(text[i]))
+    while (i < text.size() && isDigit(text[i])) {
+        if (i == 9)
+            return false;  // ten digits or more; stop before the sum could overflow
         whole = whole * 10 + (text[i++] - '0');
-    if (i == 0 || i > 9)
+    }
+    if (i == 0)
         return false;
     int64_t fraction = 0;
     if (i < text.size()) {

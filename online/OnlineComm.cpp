@@ -165,6 +165,7 @@ bool prepareStart(TarvelServerDoc& doc, const Settings& settings, Prompt& prompt
     }
     doc.link().setBeginFrameTimeout(timing.beginFrameTimeoutMs);
     dropStaleInput(doc.link());
+    doc.link().setFrameTimeLimit(frameTimeLimitMs(settings.portSpeed));
 
     if (doc.serverLog().print(LOG_START) < 0) {
         doc.link().close();

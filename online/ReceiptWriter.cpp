@@ -70,6 +70,13 @@ JournalReceipt imageOf(const PendingReceipt& r, uint8_t flags) {
 
 constexpr const char* TEXT_DIR_FAILED = "\n%t Błąd podczas tworzenia katalogu %s.";
 constexpr const char* TEXT_RETRY_WRITTEN = "\n%t Plik %s zapisano przy kolejnej próbie.";
+// A sum that came to the 32-bit limit stops there; said once, when it comes to it.
+constexpr const char* TEXT_ARTICLE_AT_LIMIT =
+    "\n%t Błąd, ilość towaru o PLU %s z kasy %s osiągnęła granicę zakresu; dalsza sprzedaż "
+    "nie jest doliczana.";
+constexpr const char* TEXT_TOTAL_AT_LIMIT =
+    "\n%t Błąd, suma sprzedaży bez PLU z kasy %s osiągnęła granicę zakresu; dalsza sprzedaż "
+    "nie jest doliczana.";
 
 const char* failureText(AppendResult result) {
     switch (result) {
@@ -364,7 +371,12 @@ void ReceiptWriter::countSales(PendingReceipt& r) {
             if (total > INT32_MAX)
                 total = INT32_MAX;
             if (total >= 0) {
-                doc_.addPluSale(line.plu, slotIndex, static_cast<int32_t>(total));
+                if (doc_.addPluSale(line.plu, slotIndex, static_cast<int32_t>(total)) ==
+                    SumLimit::Reached) {
+                    char plu[Plu::TEXT_SIZE];
+                    doc_.serverLog().print(TEXT_ARTICLE_AT_LIMIT, line.plu.text(plu),
+                                           line.serialNumber.c_str());
+                }
             } else {
                 char plu[Plu::TEXT_SIZE];
                 const int64_t units = -total;
@@ -376,10 +388,11 @@ void ReceiptWriter::countSales(PendingReceipt& r) {
             }
         } else if (line.type == LINE_SALE_NO_PLU) {
             line.counted = true;
-            if (line.quantity > 0)
-                doc_.addPositiveTotal(slotIndex, line.quantity);
-            else
-                doc_.addNegativeTotal(slotIndex, line.quantity);
+            const SumLimit limit = line.quantity > 0
+                                       ? doc_.addPositiveTotal(slotIndex, line.quantity)
+                                       : doc_.addNegativeTotal(slotIndex, line.quantity);
+            if (limit == SumLimit::Reached)
+                doc_.serverLog().print(TEXT_TOTAL_AT_LIMIT, line.serialNumber.c_str());
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "online/SalesExport.h"
 
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 #include "base/Money.h"
@@ -13,11 +14,30 @@ constexpr const char* TEXT_EXPORT_OPEN_FAILED = "Błąd podczas otwierania pliku
 constexpr const char* TEXT_EXPORT_WRITE_FAILED = "Błąd podczas zapisu do pliku.";
 constexpr const char* EXPORT_LINE_END = "\r\n";
 
-// "%ld.%03ld": the quantity form of the article lines.
-std::string pointQuantity(int32_t thousandths) {
-    std::string s = formatQuantity(thousandths);
-    s[s.find(',')] = '.';
-    return s;
+// Appends "%ld.%03ld;": the quantity form of the article lines, with the sign also for an
+// integer part of 0. Written by hand: an export of a shop's table formats about two million
+// of them.
+void appendPointQuantity(std::string& out, int32_t thousandths) {
+    int64_t v = thousandths;
+    if (v < 0) {
+        out += '-';
+        v = -v;
+    }
+    char digits[16];
+    int n = 0;
+    int64_t units = v / 1000;
+    do {
+        digits[n++] = static_cast<char>('0' + units % 10);
+        units /= 10;
+    } while (units != 0);
+    while (n > 0)
+        out += digits[--n];
+    const int fraction = static_cast<int>(v % 1000);
+    out += '.';
+    out += static_cast<char>('0' + fraction / 100);
+    out += static_cast<char>('0' + fraction / 10 % 10);
+    out += static_cast<char>('0' + fraction % 10);
+    out += ';';
 }
 
 class ExportFile {
@@ -77,33 +97,27 @@ ExportResult writeSalesExport(TarvelServerDoc& doc, const std::string& path, boo
     if (!file.write(line + EXPORT_LINE_END))
         return ExportResult::WriteFailed;
 
-    // The articles of this moment, in table order; each is then fetched (and with reset taken
-    // out) in one hold of salesLock, so the worker can add sales between two lines.
-    std::vector<Plu> plus;
-    doc.withSales([&](SalesRecords& sales) {
-        sales.table.forEach([&](const SalesTable::Entry& e) { plus.push_back(e.plu); });
-    });
-    if (reset && !plus.empty())
+    // The articles in table order, each fetched (and with reset taken out) in one hold of
+    // salesLock, so the worker can add sales between two lines.
+    const bool any = doc.withSales([](SalesRecords& sales) { return !sales.table.empty(); });
+    if (reset && any)
         doc.setModified();
-    for (const Plu& plu : plus) {
-        PluSale sale;
-        const bool found = doc.withSales([&](SalesRecords& sales) {
-            const PluSale* entry = sales.table.find(plu);
-            if (!entry)
-                return false;
-            sale = *entry;
-            if (reset)
-                sales.table.remove(plu);
-            return true;
-        });
-        if (!found)
-            continue;  // its register was removed meanwhile
+    Plu plu;
+    PluSale sale;
+    const std::function<bool(SalesTable::Entry&)> fetch = [&](const SalesTable::Entry& e) {
+        plu = e.plu;
+        sale = e.sale;
+        return !reset;
+    };
+    SalesTable::Walk walk;
+    while (doc.withSales([&](SalesRecords& sales) { return sales.table.walkStep(walk, fetch); })) {
         char digits[Plu::TEXT_SIZE];
         line = plu.text(digits);
         line += ";";
         for (int i : active)
-            line += pointQuantity(sale.quantity[i]) + ";";
-        if (!file.write(line + EXPORT_LINE_END))
+            appendPointQuantity(line, sale.quantity[i]);
+        line += EXPORT_LINE_END;
+        if (!file.write(line))
             return ExportResult::WriteFailed;
     }
     return file.close() ? ExportResult::Ok : ExportResult::WriteFailed;

@@ -8,15 +8,6 @@
 
 namespace kos {
 
-namespace {
-
-// Sum without signed overflow: the totals wrap like the 32-bit counters they are.
-int32_t wrapAdd(int32_t a, int32_t b) {
-    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
-
-}  // namespace
-
 TarvelServerDoc::TarvelServerDoc(Clock& clock) : clock_(clock), serverLog_(clock), link_(clock) {}
 
 TarvelServerDoc::~TarvelServerDoc() {
@@ -104,18 +95,15 @@ void TarvelServerDoc::removeRegister(int slotIndex) {
         sales_.negativeTotal[slotIndex] = 0;
     }
     // One entry per salesLock_ hold, so other users of the table get in between.
-    for (size_t index = 0;;) {
+    const auto clearSlot = [slotIndex](SalesTable::Entry& e) {
+        e.sale.quantity[slotIndex] = 0;
+        e.sale.extra[slotIndex] = 0;
+        return !e.sale.isEmpty();
+    };
+    SalesTable::Walk walk;
+    for (bool more = true; more;) {
         std::lock_guard<std::mutex> s(salesLock_);
-        const SalesTable::Entry* e = sales_.table.entryAt(index);
-        if (!e)
-            break;
-        PluSale* sale = sales_.table.find(e->plu);
-        sale->quantity[slotIndex] = 0;
-        sale->extra[slotIndex] = 0;
-        if (sale->isEmpty())
-            sales_.table.remove(e->plu);
-        else
-            ++index;
+        more = sales_.table.walkStep(walk, clearSlot);
     }
     setModified();
 }
@@ -162,35 +150,40 @@ void TarvelServerDoc::setReceiptNumbering(int next, const LocalTime& day) {
     numberingSet_ = true;
 }
 
-void TarvelServerDoc::addPositiveTotal(int slotIndex, int32_t value) {
+SumLimit TarvelServerDoc::addPositiveTotal(int slotIndex, int32_t value) {
     if (slotIndex < 0 || slotIndex >= SLOT_COUNT)
-        return;
+        return SumLimit::Within;
+    SumLimit limit;
     {
         std::lock_guard<std::mutex> s(salesLock_);
-        sales_.positiveTotal[slotIndex] = wrapAdd(sales_.positiveTotal[slotIndex], value);
+        limit = addWithinRange(sales_.positiveTotal[slotIndex], value);
     }
     setModified();
+    return limit;
 }
 
-void TarvelServerDoc::addNegativeTotal(int slotIndex, int32_t value) {
+SumLimit TarvelServerDoc::addNegativeTotal(int slotIndex, int32_t value) {
     if (slotIndex < 0 || slotIndex >= SLOT_COUNT)
-        return;
+        return SumLimit::Within;
+    SumLimit limit;
     {
         std::lock_guard<std::mutex> s(salesLock_);
-        sales_.negativeTotal[slotIndex] = wrapAdd(sales_.negativeTotal[slotIndex], value);
+        limit = addWithinRange(sales_.negativeTotal[slotIndex], value);
     }
     setModified();
+    return limit;
 }
 
-void TarvelServerDoc::addPluSale(const Plu& plu, int slotIndex, int32_t quantity) {
+SumLimit TarvelServerDoc::addPluSale(const Plu& plu, int slotIndex, int32_t quantity) {
     if (slotIndex < 0 || slotIndex >= SLOT_COUNT)
-        return;
+        return SumLimit::Within;
+    SumLimit limit;
     {
         std::lock_guard<std::mutex> s(salesLock_);
-        int32_t& q = sales_.table.at(plu).quantity[slotIndex];
-        q = wrapAdd(q, quantity);
+        limit = sales_.table.add(plu, slotIndex, quantity);
     }
     setModified();
+    return limit;
 }
 
 int32_t TarvelServerDoc::positiveTotal(int slotIndex) {

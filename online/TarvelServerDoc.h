@@ -70,10 +70,11 @@ public:
     // Whether the numbering was set by a start (receipts may be given file names).
     bool hasReceiptNumbering() const { return numberingSet_; }
 
-    // Sales. Each operation takes salesLock; the adding ones mark the document modified.
-    void addPositiveTotal(int slotIndex, int32_t value);
-    void addNegativeTotal(int slotIndex, int32_t value);
-    void addPluSale(const Plu& plu, int slotIndex, int32_t quantity);
+    // Sales. Each operation takes salesLock; the adding ones mark the document modified. A sum
+    // beyond the 32-bit range stops at the limit; Reached tells the caller to log it.
+    SumLimit addPositiveTotal(int slotIndex, int32_t value);
+    SumLimit addNegativeTotal(int slotIndex, int32_t value);
+    SumLimit addPluSale(const Plu& plu, int slotIndex, int32_t quantity);
     template <typename Fn>
     decltype(auto) withSales(Fn&& fn) {
         std::lock_guard<std::mutex> s(salesLock_);

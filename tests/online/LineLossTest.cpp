@@ -107,8 +107,10 @@ TEST_F(LineLossTest, RegistersDropWithoutSpinningAndCollectingResumesWhenTheAdap
     ecrsim::Simulator second(lineOptions(link, 6));
     std::string error;
     ASSERT_TRUE(second.open(error)) << error;
-    for (const auto& [nr, reg] : kept)
-        ASSERT_TRUE(second.withRegister(nr, [&](ecrsim::SimRegister& r) { r = reg; }));
+    for (const auto& entry : kept) {
+        const ecrsim::SimRegister& reg = entry.second;  // clang 14 captures no bindings
+        ASSERT_TRUE(second.withRegister(entry.first, [&](ecrsim::SimRegister& r) { r = reg; }));
+    }
     second.start();
     ASSERT_TRUE(second.waitForJournal(RECEIPTS, 60000)) << second.journal().size();
     ASSERT_TRUE(recorder.waitForReceipts(2 * RECEIPTS, 20000)) << recorder.receipts().size();

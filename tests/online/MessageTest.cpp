@@ -21,6 +21,7 @@ TEST(MessageTest, DecimalNumbersBecomeThousandths) {
         {"-2147483.648", true, INT32_MIN},
         {"2147483.648", false, 0},
         {"1234567890", false, 0},
+        {"200001000120001000124", false, 0},  // 21 digits once overflowed the sum
         {".5", false, 0},
         {"", false, 0},
         {"-", false, 0},

@@ -154,6 +154,19 @@ TEST_F(ReceiptTest, NegativeArticleTotalIsLoggedAndNotAdded) {
     EXPECT_TRUE(doc.salesEntryCount() == 0);
 }
 
+TEST_F(ReceiptTest, SumsStopAtThe32BitLimitAndTheLogSaysSoOnce) {
+    // Three receipts of 2,000,000 units and of 2,000,000.000 without a code: the second passes
+    // the limit, the third finds the sums there already.
+    for (int i = 0; i < 3; ++i)
+        feed({saleMsg("S", 3 * i, "12", "2000000"),
+              "S;" + std::to_string(3 * i + 1) + ";0;;1;2000000;",
+              endMsg("S", 3 * i + 2, 1, 40 + i, 1)});
+    EXPECT_EQ(INT32_MAX, quantityOf(doc, "12", 0));
+    EXPECT_EQ(INT32_MAX, doc.positiveTotal(0));
+    EXPECT_EQ(1u, countOf(log(), "ilość towaru o PLU 00000000000012 z kasy S osiągnęła granicę"));
+    EXPECT_EQ(1u, countOf(log(), "suma sprzedaży bez PLU z kasy S osiągnęła granicę"));
+}
+
 TEST_F(ReceiptTest, FirstReceiptAfterMidnightStartsTheDayAtOne) {
     clock.now = {2026, 12, 6, 23, 59, 59};
     feed({endMsg("S", 0, 1, 1, 1), endMsg("S", 1, 1, 2, 1)});

@@ -59,6 +59,17 @@ TEST_F(SalesExportTest, RegistersTotalsAndArticlesInTableOrder) {
     EXPECT_EQ(123456, doc.positiveTotal(0));
 }
 
+TEST_F(SalesExportTest, QuantitiesAtTheEdgesOfTheirForm) {
+    const int32_t quantities[] = {0, 1, -1, -999, -1000, 1050, INT32_MAX, INT32_MIN};
+    for (int slot = 0; slot < 8; ++slot) {
+        doc.addRegister(slot + 1);
+        doc.addPluSale(pluOf("5"), slot, quantities[slot]);
+    }
+    const std::string text = exportText(false);
+    EXPECT_EQ("00000000000005;0.000;0.001;-0.001;-0.999;-1.000;1.050;2147483.647;-2147483.648;\r\n",
+              text.substr(text.rfind("\r\n0") + 2));
+}
+
 TEST_F(SalesExportTest, ResetZeroesWhatWasWrittenAndMarksTheDocument) {
     doc.addRegister(8);
     doc.addRegister(2);

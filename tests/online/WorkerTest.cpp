@@ -169,5 +169,35 @@ TEST(WorkerConcurrencyTest, ListChangesAndExportsWhilePollingLoseNothing) {
     EXPECT_TRUE(prompt.shown.empty());
 }
 
+// Register 2 drips a 240-byte line at 10 ms a byte, inside the 22 ms per-byte time-out of
+// 9600 bit/s: 2.4 s a poll uncut. The frame is cut after 542 ms, so in 6 s the other two are
+// called about ten times each, against two or three without the cut.
+TEST(DrippingRegisterTest, IsCutOffAndTheOthersKeepTheirPollRate) {
+    TempDir tmp;
+    ecrsim::SimOptions options;
+    options.registers = {1, 2, 3};
+    options.dripMs[2] = 10;
+    ecrsim::Simulator sim(options);
+    std::string error;
+    ASSERT_TRUE(sim.open(error)) << error;
+    ecrsim::ReceiptLine line;
+    line.body = "1;" + std::string(230, 'X') + ";";
+    sim.ringReceipt(2, {line});
+    sim.start();
+    FixedDateClock clock;
+    TarvelServerDoc doc{clock};
+    ScriptedPrompt prompt;
+    for (int nr : {1, 2, 3})
+        ASSERT_NE(-1, doc.addRegister(nr));
+    ASSERT_TRUE(startOnline(doc, onlineSettings(sim.slavePath(), 9600, tmp.path(), ""), prompt));
+    std::this_thread::sleep_for(Ms(6000));
+    stopOnline(doc, prompt);
+    sim.stop();
+    const ecrsim::LineStats stats = sim.stats();
+    EXPECT_GE(stats.callsOf.at(1), 5);
+    EXPECT_GE(stats.callsOf.at(3), 5);
+    EXPECT_EQ(doc.slotAt(1)->lines.size(), 0u);  // never taken
+}
+
 }  // namespace
 }  // namespace kos::test

@@ -87,6 +87,7 @@ const char* usage() {
            "  --silent N            every Nth call is not answered\n"
            "  --repeat N            every Nth call repeats the last delivered message\n"
            "  --serial-change N     a new serial number after every N receipts\n"
+           "  --drip NR:MS          register NR sends its frames a byte every MS ms\n"
            "  --trace               line events on standard error\n"
            "  --version             print the version\n"
            "  --help                this text\n";
@@ -218,6 +219,11 @@ bool parseCommandLine(int argc, const char* const* argv, SimOptions& options, st
             ok = count(options.faults.repeatEvery);
         } else if (arg == "--serial-change") {
             ok = count(options.faults.serialChangeEvery);
+        } else if (arg == "--drip") {
+            const std::vector<std::string> parts = split(value, ':');
+            long pause = 0;
+            ok = parts.size() == 2 && toInt(parts[0], 0, 99, n) && toInt(parts[1], 1, 10000, pause);
+            options.dripMs[static_cast<int>(n)] = static_cast<int>(pause);
         } else {
             error = arg + ": unknown option";
             return false;

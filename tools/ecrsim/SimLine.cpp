@@ -125,6 +125,7 @@ void SimLine::serveCall(int nr) {
         if (!reg || sim_.silent_[nr])
             return;
         ++sim_.stats_.calls;
+        ++sim_.stats_.callsOf[nr];
         const Faults& faults = sim_.options_.faults;
         current_ = nr;
         FaultCounts& counts = counts_[nr];
@@ -166,6 +167,12 @@ SimLine::Outcome SimLine::transmit(const std::string& text) {
     frame.push_back(static_cast<uint8_t>(crc & 0xFF));
 
     const Faults& faults = sim_.options_.faults;
+    int dripMs = 0;
+    {
+        std::lock_guard<std::mutex> guard(sim_.lock_);
+        auto it = sim_.drip_.find(current_);
+        dripMs = it == sim_.drip_.end() ? 0 : it->second;
+    }
     for (int attempt = 0; attempt < MAX_FRAME_REPEAT; ++attempt) {
         if (attempt > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(REPEAT_PAUSE_MS));
@@ -174,7 +181,11 @@ SimLine::Outcome SimLine::transmit(const std::string& text) {
             bytes.back() ^= 0x01;
             trace("frame sent with a wrong CRC");
         }
-        writeBytes(bytes);
+        Outcome cut = Outcome::Waiting;
+        if (dripMs <= 0)
+            writeBytes(bytes);
+        else if (!drip(bytes, dripMs, cut))
+            return cut;
         {
             std::lock_guard<std::mutex> guard(sim_.lock_);
             ++sim_.stats_.framesSent;
@@ -207,6 +218,25 @@ SimLine::Outcome SimLine::transmit(const std::string& text) {
     }
     trace("frame %s never acknowledged", text.c_str());
     return Outcome::Waiting;
+}
+
+bool SimLine::drip(const std::vector<uint8_t>& bytes, int pauseMs, Outcome& outcome) {
+    for (uint8_t b : bytes) {
+        writeBytes({b});
+        const int64_t deadline = nowMs() + pauseMs;
+        for (int64_t left = pauseMs; left >= 0; left = deadline - nowMs()) {
+            const int in = readByte(static_cast<int>(left));
+            if (in == TIMEOUT)
+                break;
+            if (in == STOPPED || in == WAKE_UP) {
+                outcome = in == STOPPED ? Outcome::Stopped : Outcome::Woken;
+                return false;
+            }
+            if (in == RELEASE && (outcome = afterRelease(Outcome::Waiting)) != Outcome::Waiting)
+                return false;
+        }
+    }
+    return true;
 }
 
 SimLine::FrameResult SimLine::receiveFrame(std::string& text) {

@@ -31,6 +31,9 @@ private:
     void writeBytes(const std::vector<uint8_t>& bytes);
     void serveCall(int nr);
     Outcome transmit(const std::string& text);
+    // Writes bytes one at a time, pauseMs after each, watching the line meanwhile: false with
+    // the outcome when the PC released or woke the line (the rest is not sent).
+    bool drip(const std::vector<uint8_t>& bytes, int pauseMs, Outcome& outcome);
     void converse(int nr, Outcome outcome);
     FrameResult receiveFrame(std::string& text);
     // After the first 0x13: the second one releases the register.

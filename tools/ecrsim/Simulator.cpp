@@ -30,7 +30,7 @@ std::string defaultSerial(int nr) {
     return text;
 }
 
-Simulator::Simulator(SimOptions options) : options_(std::move(options)) {
+Simulator::Simulator(SimOptions options) : options_(std::move(options)), drip_(options_.dripMs) {
     const int64_t start = nowMs();
     const int count = static_cast<int>(options_.registers.size());
     for (int i = 0; i < count; ++i) {
@@ -206,6 +206,11 @@ void Simulator::ringDue() {
 void Simulator::setSilent(int nr, bool silent) {
     std::lock_guard<std::mutex> guard(lock_);
     silent_[nr] = silent;
+}
+
+void Simulator::setDrip(int nr, int pauseMs) {
+    std::lock_guard<std::mutex> guard(lock_);
+    drip_[nr] = pauseMs;
 }
 
 void Simulator::setAnswerHook(AnswerHook hook) {

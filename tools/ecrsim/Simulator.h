@@ -50,16 +50,18 @@ struct SimOptions {
     std::map<int, int> registerSpeeds;  // register -> its own speed, over `speed`
     bool trace = false;                 // line events on standard error
     int ackTimeoutMs = 300;             // wait for the PC's ACK before sending again
+    std::map<int, int> dripMs;          // register -> pause after each byte of its frames
 };
 
 // The default serial number of register nr: six digits.
 std::string defaultSerial(int nr);
 
 struct LineStats {
-    long calls = 0;           // calls of a register of this line
-    long framesSent = 0;      // transmissions, repeats included
-    long framesReceived = 0;  // frames of the PC with a good CRC
-    long badFrames = 0;       // frames of the PC refused (CRC or format)
+    long calls = 0;               // calls of a register of this line
+    std::map<int, long> callsOf;  // the same per register
+    long framesSent = 0;          // transmissions, repeats included
+    long framesReceived = 0;      // frames of the PC with a good CRC
+    long badFrames = 0;           // frames of the PC refused (CRC or format)
     long acksSent = 0;
     long releases = 0;
 };
@@ -94,6 +96,9 @@ public:
     void ringReceipt(int nr);
     void ringReceipt(int nr, const std::vector<ReceiptLine>& lines);
     void setSilent(int nr, bool silent);
+    // Register nr sends its frames one byte at a time, pauseMs after each (0: at once); it
+    // stops as soon as the PC releases or wakes the line.
+    void setDrip(int nr, int pauseMs);
     void setAnswerHook(AnswerHook hook);
 
     std::vector<JournalReceipt> journal() const;
@@ -130,6 +135,7 @@ private:
     mutable std::condition_variable journalChanged_;
     std::map<int, SimRegister> registers_;
     std::map<int, bool> silent_;
+    std::map<int, int> drip_;
     std::map<int, ReceiptMaker> makers_;
     std::map<int, int64_t> nextRingMs_;
     std::map<int, int> rung_;
