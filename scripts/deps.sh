@@ -1,5 +1,5 @@
 # Debian packages the build, the tests and the demo need; installed only when missing.
-KOS_DEBIAN_PACKAGES=(cmake ninja-build g++ pkg-config ccache libgtest-dev libgmock-dev qt6-base-dev libgl-dev)
+KOS_DEBIAN_PACKAGES=(cmake ninja-build g++ pkg-config ccache libgtest-dev libgmock-dev qt6-base-dev libgl-dev nlohmann-json3-dev)
 # What scripts/package.sh needs besides (systemd only for systemd-analyze, installed apart).
 KOS_PACKAGING_PACKAGES=(dpkg-dev file lintian pandoc)
 
