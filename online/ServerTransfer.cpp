@@ -64,9 +64,13 @@ ServerTransfer::ServerTransfer(ServerArticleJob& job, bool send, Articles& artic
       notify_(std::move(notify)) {}
 
 ServerTransfer::~ServerTransfer() {
-    std::lock_guard<std::recursive_mutex> g(job_.jobLock);
-    if (job_.jobWindow == this)
-        job_.cancel();
+    // After its last event the worker no longer calls this transfer; until then it might.
+    if (!ended()) {
+        std::lock_guard<std::recursive_mutex> g(job_.jobLock);
+        if (job_.jobWindow == this)
+            job_.cancel();
+    }
+    std::lock_guard<std::mutex> l(m_);
 }
 
 void ServerTransfer::place() {
@@ -138,10 +142,11 @@ void ServerTransfer::jobProgress(int event, int value) {
             return;
         ended_ = e.last;
         events_.push_back(std::move(e));
+        // Still under the lock, so the transfer outlives the call.
+        if (notify_)
+            notify_();
     }
     cv_.notify_all();
-    if (notify_)
-        notify_();
 }
 
 }  // namespace kos

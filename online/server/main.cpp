@@ -8,12 +8,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 
 #include "ConsolePrompt.h"
 #include "ServerOptions.h"
 #include "ServerReport.h"
 #include "base/Version.h"
 #include "base/qt/QtSettingsStore.h"
+#include "online/ControlServer.h"
 #include "online/OnlineComm.h"
 #include "online/RegisterListText.h"
 #include "online/SalesExport.h"
@@ -98,6 +100,17 @@ int main(int argc, char** argv) {
 
     ConsolePrompt prompt(stdin, stderr, ::isatty(STDIN_FILENO) != 0);
     TarvelServerDoc doc;
+    // Before the document is touched: a second server on the same socket is refused here.
+    std::unique_ptr<ControlServer> control;
+    if (const std::string path = controlPathOf(options); !path.empty()) {
+        control = std::make_unique<ControlServer>(doc, path);
+        if (control->start(error) != ControlServer::StartResult::Started) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return EXIT_FAILED;
+        }
+        doc.addStatusListener(control.get());
+        std::printf("gniazdo sterujące: %s\n", path.c_str());
+    }
     if (fileExists(options.document)) {
         if (!doc.open(options.document, prompt))
             return EXIT_FAILED;
@@ -121,6 +134,10 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     waitForStop(stopSignals, options.durationSeconds);
+    if (control) {
+        control->stop();
+        doc.removeStatusListener(control.get());
+    }
 
     stopOnline(doc, prompt);
     doc.removeStatusListener(&report);
