@@ -17,6 +17,8 @@ const std::map<std::string, std::map<std::string, bool>> COMMAND_OPTIONS = {
       {"--vat", true},
       {"--open-price", false}}},
     {"header", {{"--line", true}, {"--align", true}}},
+    {"send", {{"--plu", true}, {"--socket", true}, {"--no-server", false}}},
+    {"read", {{"--socket", true}, {"--no-server", false}}},
 };
 
 bool takeOption(const std::string& name, const std::string& value, const char* const* argv, int& i,
@@ -27,6 +29,10 @@ bool takeOption(const std::string& name, const std::string& value, const char* c
         o.skipDuplicates = true;
     else if (name == "--open-price")
         o.openPrice = true;
+    else if (name == "--socket")
+        o.socket = value;
+    else if (name == "--no-server")
+        o.noServer = true;
     else if (name == "--plu")
         o.plu = value;
     else if (name == "--name")
@@ -66,10 +72,17 @@ const char* articlesUsage() {
            "      dodaje jeden artykuł\n"
            "  header PLIK.dat [--line N TEKST]... [--align left|centre|right]\n"
            "      wypisuje nagłówek paragonu; z opcjami zmienia go i zapisuje plik\n"
+           "  send PLIK.dat [--plu LISTA] [--socket ŚCIEŻKA] [--no-server]\n"
+           "      wysyła artykuły (z --plu tylko te z listy) do kasy ecrNr i zapisuje znaczniki\n"
+           "  read PLIK.dat [--socket ŚCIEŻKA] [--no-server]\n"
+           "      zastępuje artykuły odczytanymi z kasy ecrNr i zapisuje plik\n"
            "opcje:\n"
            "  --cp1250           tekst w stronie kodowej 1250 zamiast UTF-8\n"
            "  --skip-duplicates  artykuł o istniejącej nazwie lub PLU jest pomijany\n"
            "  --open-price       cena otwarta\n"
+           "  --socket ŚCIEŻKA   gniazdo sterujące kos-online (domyślnie "
+           "$XDG_RUNTIME_DIR/kos-online.sock)\n"
+           "  --no-server        bezpośrednio przez port, z pominięciem serwera\n"
            "  --help             ten opis\n";
 }
 

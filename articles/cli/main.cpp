@@ -7,6 +7,7 @@
 #include "ArticlesCommands.h"
 #include "ArticlesOptions.h"
 #include "ArticlesPrompt.h"
+#include "ServerPath.h"
 #include "base/qt/QtSettingsStore.h"
 
 int main(int argc, char** argv) {
@@ -33,6 +34,12 @@ int main(int argc, char** argv) {
         Settings settings = defaultSettings();
         loadSettings(store, settings);
         return exportArticles(options, settings, prompt);
+    }
+    if (options.command == "send" || options.command == "read") {
+        QtSettingsStore store;
+        Settings settings = defaultSettings();
+        loadSettings(store, settings);
+        return serverArticlesCommand(options, settings, prompt);
     }
     if (options.command == "import")
         return importArticles(options, prompt);
