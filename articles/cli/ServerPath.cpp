@@ -96,7 +96,9 @@ ServerPathResult transferThroughServer(EcrDoc& doc, const ServerPathRequest& req
         if (message.value("id", json()) != 1)
             continue;
         const std::string event = message.value("event", "");
-        if (!message.value("ok", false) && event != "end") {
+        if (event.empty()) {
+            if (message.value("ok", false))
+                continue;  // the cancel was taken; the end follows
             prompt.message(message.value("error", std::string(TEXT_CONNECTION_LOST)),
                            PromptIcon::Stop);
             return ServerPathResult::Failed;
