@@ -370,14 +370,8 @@ void ControlServer::handleLine(Client& c, const std::string& line) {
 json ControlServer::status() {
     std::map<int, long> counts;
     {
-        const LocalTime t = doc_.clock().localTime();
-        const int64_t day = t.year * 10000LL + t.month * 100 + t.day;
         std::lock_guard<std::mutex> g(countLock_);
-        if (day != countDay_) {
-            countDay_ = day;
-            receiptsToday_.clear();
-        }
-        counts = receiptsToday_;
+        counts = countsOfToday();
     }
     json registers = json::array();
     doc_.forEachUsedSlot([&](int index, const EcrOnLineComm& slot) {
@@ -548,14 +542,18 @@ void ControlServer::resetReceiptCount(int slotIndex) {
 void ControlServer::ecrStatusChanged(int, int) {}
 
 void ControlServer::receiptWritten(int slotIndex, const std::string&) {
+    std::lock_guard<std::mutex> g(countLock_);
+    ++countsOfToday()[slotIndex];
+}
+
+std::map<int, long>& ControlServer::countsOfToday() {
     const LocalTime t = doc_.clock().localTime();
     const int64_t day = t.year * 10000LL + t.month * 100 + t.day;
-    std::lock_guard<std::mutex> g(countLock_);
     if (day != countDay_) {
         countDay_ = day;
         receiptsToday_.clear();
     }
-    ++receiptsToday_[slotIndex];
+    return receiptsToday_;
 }
 
 void ControlServer::lineChanged(bool, const std::string&) {}

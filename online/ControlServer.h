@@ -69,6 +69,8 @@ private:
     nlohmann::json exportSales(const nlohmann::json& request);
     nlohmann::json startJob(Client& c, const nlohmann::json& request, bool send);
     void resetReceiptCount(int slotIndex);
+    // The receipt counts, emptied when the day changed (countLock_ held).
+    std::map<int, long>& countsOfToday();
 
     TarvelServerDoc& doc_;
     std::string path_;
