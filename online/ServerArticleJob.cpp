@@ -112,7 +112,9 @@ void ServerArticleJob::post(int event) {
 
 void ServerArticleJob::step(TX310Comm& link, Clock& clock) {
     const uint32_t now = clock.tickCount();
-    if (now >= lastJobTick && now <= lastJobTick + STEP_INTERVAL_MS)
+    // A count below the last one has wrapped: the step runs. The sum is taken without wrapping,
+    // so the last 400 ms before the wrap do not let a step through early.
+    if (now >= lastJobTick && now <= uint64_t{lastJobTick} + STEP_INTERVAL_MS)
         return;
     lastJobTick = now;
     std::lock_guard<std::recursive_mutex> g(jobLock);

