@@ -19,6 +19,10 @@ constexpr const char* TEXT_CONNECTION_LOST = "Połączenie z serwerem przerwane.
 
 // Takes the articles the server sent back at the end.
 void applyEnd(EcrDoc& doc, bool send, const json& articles) {
+    doc.setModified();
+    // Reading replaces the list by what was read.
+    if (!send)
+        doc.articles.removeAll();
     if (!articles.is_array())
         return;
     for (const json& item : articles) {
@@ -35,17 +39,9 @@ void applyEnd(EcrDoc& doc, bool send, const json& articles) {
     }
 }
 
-}  // namespace
-
-ServerPathResult transferThroughServer(EcrDoc& doc, const ServerPathRequest& request,
-                                       const std::atomic<bool>& interrupted, Prompt& prompt,
-                                       std::FILE* progress) {
-    ControlClient client;
-    std::string error;
-    if (request.socket.empty() || !client.connect(request.socket, error))
-        return ServerPathResult::NoServer;
-
-    json job = {{"id", 1}, {"cmd", request.send ? "send" : "read"}, {"register", request.ecrNr}};
+// The job request; sending marks the articles it sends. False after a message.
+bool buildJob(EcrDoc& doc, const ServerPathRequest& request, json& job, Prompt& prompt) {
+    job = {{"id", 1}, {"cmd", request.send ? "send" : "read"}, {"register", request.ecrNr}};
     if (request.send) {
         json list = json::array();
         if (request.plus.empty()) {
@@ -60,23 +56,38 @@ ServerPathResult transferThroughServer(EcrDoc& doc, const ServerPathRequest& req
                 const int index = plu.parse(text) ? doc.articles.findByPlu(plu) : -1;
                 if (index < 0) {
                     prompt.message("Brak artykułu o PLU " + text + ".", PromptIcon::Stop);
-                    return ServerPathResult::Failed;
+                    selected.detachAll();
+                    return false;
                 }
-                doc.articles.getAt(index)->modified = true;
                 selected.add(doc.articles.getAt(index));
             }
+            for (Article* a : selected)
+                a->modified = true;
             list = articlesToJson(selected);
+            selected.detachAll();
         }
         job["articles"] = std::move(list);
         job["continue_on_error"] = request.continueOnError;
-    } else {
-        // Reading replaces the list: the old articles are gone whatever happens next.
-        doc.articles.removeAll();
     }
-    doc.setModified();
+    return true;
+}
+
+}  // namespace
+
+ServerPathResult transferThroughServer(EcrDoc& doc, const ServerPathRequest& request,
+                                       const std::atomic<bool>& interrupted, Prompt& prompt,
+                                       std::FILE* progress) {
+    ControlClient client;
+    std::string error;
+    if (request.socket.empty() || !client.connect(request.socket, error))
+        return ServerPathResult::NoServer;
+
+    json job;
+    if (!buildJob(doc, request, job, prompt))
+        return ServerPathResult::NotRun;
     if (!client.send(job)) {
         prompt.message(TEXT_CONNECTION_LOST, PromptIcon::Stop);
-        return ServerPathResult::Failed;
+        return ServerPathResult::NotRun;
     }
 
     bool cancelSent = false;
@@ -85,7 +96,7 @@ ServerPathResult transferThroughServer(EcrDoc& doc, const ServerPathRequest& req
         const ControlClient::Read r = client.next(message, WAIT_SLICE_MS);
         if (r == ControlClient::Read::Closed) {
             prompt.message(TEXT_CONNECTION_LOST, PromptIcon::Stop);
-            return ServerPathResult::Failed;
+            return ServerPathResult::NotRun;
         }
         if (r == ControlClient::Read::Timeout || !message.is_object()) {
             if (interrupted && !cancelSent) {
@@ -101,7 +112,7 @@ ServerPathResult transferThroughServer(EcrDoc& doc, const ServerPathRequest& req
                 continue;  // the cancel was taken; the end follows
             prompt.message(message.value("error", std::string(TEXT_CONNECTION_LOST)),
                            PromptIcon::Stop);
-            return ServerPathResult::Failed;
+            return ServerPathResult::NotRun;
         }
         if (event == "started") {
             if (progress)
@@ -186,6 +197,8 @@ int serverArticlesCommand(const ArticlesOptions& options, const Settings& settin
                        PromptIcon::Stop);
         return 1;
     }
+    if (result == ServerPathResult::NotRun)
+        return 1;
     // What was reached is kept, whether the job finished, failed or was cancelled.
     if (!doc.save(options.file, prompt))
         return 1;

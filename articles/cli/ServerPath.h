@@ -27,13 +27,15 @@ struct ServerPathRequest {
 enum class ServerPathResult {
     NoServer,  // nothing answers on the socket: the direct line is the way
     Finished,  // the job ended with JobFinished
-    Failed,    // refused, failed, cancelled or the connection broke; shown by prompt
+    Failed,    // the job failed or was cancelled; doc holds what was reached
+    NotRun,    // refused, or the connection broke before the end: doc's articles unchanged
+               // (a send's marks aside); shown by prompt
 };
 
 // Runs the job on doc's articles. Sending marks the articles it sends and keeps the marks the
-// server reports; reading empties the list first and fills it with what was read. Whatever
-// the outcome, doc holds what was reached (the caller saves it). interrupted (Ctrl+C) cancels
-// the job; progress lines go to progress.
+// server reports; reading replaces the list by what was read. Once the job has ended, finished
+// or not, doc holds what was reached (the caller saves it). interrupted (Ctrl+C) cancels the
+// job; progress lines go to progress (may be null).
 ServerPathResult transferThroughServer(EcrDoc& doc, const ServerPathRequest& request,
                                        const std::atomic<bool>& interrupted, Prompt& prompt,
                                        std::FILE* progress);

@@ -205,6 +205,17 @@ TEST(ControlSocketTest, RegistersAndExportsDuringPolling) {
     // Ctrl+C while reading: the job is cancelled and the client keeps what was read.
     EcrDoc doc;
     RecordingPrompt prompt;
+    // A register the server does not poll: nothing runs and the list stays as it was.
+    auto kept = std::make_unique<Article>();
+    kept->plu.parse("77");
+    ASSERT_TRUE(doc.articles.add(kept));
+    const std::atomic<bool> calm{false};
+    EXPECT_EQ(ServerPathResult::NotRun,
+              transferThroughServer(doc, {c.socket, 9, false, false, {}}, calm, prompt, nullptr));
+    EXPECT_EQ(std::vector<std::string>{"Brak kasy o numerze logicznym 9."}, prompt.messages);
+    EXPECT_EQ(1, doc.articles.count());
+    prompt.messages.clear();
+
     const std::atomic<bool> interrupted{true};
     ServerPathRequest read{c.socket, 3, false, false, {}};
     EXPECT_EQ(ServerPathResult::Failed,
