@@ -27,8 +27,8 @@ namespace {
 
 constexpr int TEND_INTERVAL_MS = 100;
 constexpr size_t READ_CHUNK = 64 * 1024;
-// Read from one client per turn, so a flood from one leaves the others served.
-constexpr size_t READ_PER_TURN = 256 * 1024;
+// Requests of one client answered per turn, so a flood from one leaves the others served.
+constexpr int REQUESTS_PER_TURN = 4;
 constexpr size_t MAX_CLIENTS = 128;
 
 constexpr const char* TEXT_NO_REGISTER = "Brak kasy o numerze logicznym %d.";
@@ -188,14 +188,16 @@ void ControlServer::serve() {
         polled.clear();
         fds.push_back({listenFd_, POLLIN, 0});
         fds.push_back({wakeRead_, POLLIN, 0});
+        bool waiting = false;
         for (auto& c : clients_) {
-            short events = c->closing ? 0 : POLLIN;
+            waiting = waiting || hasRequest(*c);
+            short events = c->closing || hasRequest(*c) ? 0 : POLLIN;
             if (!c->out.empty())
                 events |= POLLOUT;
             fds.push_back({c->fd, events, 0});
             polled.push_back(c.get());
         }
-        if (::poll(fds.data(), fds.size(), TEND_INTERVAL_MS) < 0 && errno != EINTR)
+        if (::poll(fds.data(), fds.size(), waiting ? 0 : TEND_INTERVAL_MS) < 0 && errno != EINTR)
             break;
         if (fds[1].revents & POLLIN) {
             char drain[256];
@@ -211,6 +213,7 @@ void ControlServer::serve() {
                 readFrom(c);
             else if (r & (POLLERR | POLLHUP | POLLNVAL))
                 drop(c);
+            answerRequests(c);
             if (!c.dead && (r & POLLOUT))
                 writeTo(c);
         }
@@ -246,48 +249,50 @@ void ControlServer::accept() {
     }
 }
 
+bool ControlServer::hasRequest(const Client& c) {
+    return !c.dead && !c.closing && c.in.find('\n') != std::string::npos;
+}
+
 void ControlServer::readFrom(Client& c) {
-    size_t taken = 0;
+    // Lines still waiting are answered first; until then the client's bytes stay in the kernel.
+    if (hasRequest(c))
+        return;
     char buffer[READ_CHUNK];
-    while (!c.dead && !c.closing && taken < READ_PER_TURN) {
-        const ssize_t n = ::recv(c.fd, buffer, sizeof buffer, MSG_DONTWAIT);
-        if (n == 0) {
-            // The client sent all it will send; it still gets its answers.
-            c.closing = true;
-            if (c.out.empty() && !c.job)
-                drop(c);
-            return;
-        }
-        if (n < 0) {
-            if (errno != EAGAIN && errno != EINTR)
-                drop(c);
-            return;
-        }
-        taken += static_cast<size_t>(n);
-        c.in.append(buffer, static_cast<size_t>(n));
-        size_t newline;
-        while (!c.closing && (newline = c.in.find('\n')) != std::string::npos) {
-            std::string line = c.in.substr(0, newline);
-            c.in.erase(0, newline + 1);
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            if (line.size() > CONTROL_MAX_LINE) {
-                c.in.clear();
-                json answer = envelope(nullptr);
-                answer.update(failure("Za długie żądanie."));
-                queue(c, answer);
-                c.closing = true;
-            } else {
-                handleLine(c, line);
-            }
-        }
-        if (!c.closing && c.in.size() > CONTROL_MAX_LINE) {
-            c.in.clear();
-            json answer = envelope(nullptr);
-            answer.update(failure("Za długie żądanie."));
-            queue(c, answer);
-            c.closing = true;
-        }
+    const ssize_t n = ::recv(c.fd, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (n == 0) {
+        // The client sent all it will send; it still gets its answers.
+        c.closing = true;
+        if (c.out.empty() && !c.job)
+            drop(c);
+        return;
+    }
+    if (n < 0) {
+        if (errno != EAGAIN && errno != EINTR)
+            drop(c);
+        return;
+    }
+    c.in.append(buffer, static_cast<size_t>(n));
+}
+
+void ControlServer::answerRequests(Client& c) {
+    for (int i = 0; i < REQUESTS_PER_TURN && hasRequest(c); ++i) {
+        const size_t newline = c.in.find('\n');
+        if (newline > CONTROL_MAX_LINE)
+            break;
+        std::string line = c.in.substr(0, newline);
+        c.in.erase(0, newline + 1);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        handleLine(c, line);
+    }
+    const size_t newline = c.in.find('\n');
+    const size_t lineLength = newline == std::string::npos ? c.in.size() : newline;
+    if (!c.dead && !c.closing && lineLength > CONTROL_MAX_LINE) {
+        c.in.clear();
+        json answer = envelope(nullptr);
+        answer.update(failure("Za długie żądanie."));
+        queue(c, answer);
+        c.closing = true;
     }
 }
 

@@ -54,7 +54,9 @@ private:
 
     void serve();
     void accept();
+    static bool hasRequest(const Client& c);
     void readFrom(Client& c);
+    void answerRequests(Client& c);
     void writeTo(Client& c);
     void handleLine(Client& c, const std::string& line);
     void queue(Client& c, const nlohmann::json& message);

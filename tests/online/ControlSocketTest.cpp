@@ -248,16 +248,16 @@ int rawConnect(const std::string& path) {
 TEST(ControlSocketTest, MisbehavingClientsLeaveThePollsUndisturbed) {
     ControlRun c({});
     ASSERT_TRUE(c.start());
-    std::this_thread::sleep_for(Ms(500));
+    std::this_thread::sleep_for(Ms(1000));
     const double quiet = c.pollRate(4000);
 
     // One that asks and never reads, one line of 1 MiB and more without its end, 50 at once.
-    const int mute = rawConnect(c.socket);
-    const std::string ask = json{{"v", 1}, {"cmd", "status"}}.dump() + "\n";
+    const int mute = rawConnect(c.socket);  // asks what needs no register, very often
+    const std::string ask = json{{"v", 1}, {"cmd", "cancel"}}.dump() + "\n";
     // Its answers pile up until the server drops it; then its sending fails.
     std::atomic<bool> dropped{false};
     std::thread flood([&] {
-        for (int i = 0; i < 400000 && !dropped; ++i)
+        for (int i = 0; i < 1000000 && !dropped; ++i)
             dropped = ::send(mute, ask.data(), ask.size(), MSG_NOSIGNAL) < 0;
     });
     ControlClient longLine;
@@ -278,12 +278,12 @@ TEST(ControlSocketTest, MisbehavingClientsLeaveThePollsUndisturbed) {
     }
     const double busy = c.pollRate(4000);
     std::printf("polls per second: %.1f without clients, %.1f with them\n", quiet, busy);
-    EXPECT_NEAR(quiet, busy, quiet * 0.10);
+    EXPECT_GE(busy, quiet * 0.90);
 
     for (auto& client : many) {
         json answer;
-        ASSERT_EQ(ControlClient::Read::Message, client->next(answer, 5000));
-        EXPECT_EQ(3u, answer["registers"].size());
+        EXPECT_EQ(ControlClient::Read::Message, client->next(answer, 5000));
+        EXPECT_EQ(3u, answer.value("registers", json::array()).size());
     }
     big.join();
     char reply[256] = {};
