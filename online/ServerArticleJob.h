@@ -31,6 +31,11 @@ public:
     // Ends a pending job as failed (the register stayed silent).
     void fail();
 
+    // The placing side, under jobLock: a job over articles (which stay the job's until it
+    // ends) reporting to window (may be null), and its cancel, after which nothing is posted.
+    void place(bool send, Articles& articles, bool continueOnError, ServerJobListener* window);
+    void cancel();
+
     // Guards every member below between the placing thread and the worker.
     std::recursive_mutex jobLock;
     bool jobSend = true;
@@ -42,6 +47,14 @@ public:
     Plu jobNextPlu;
     int jobOkCount = 0;
     int jobErrorCount = 0;
+
+private:
+    // The second parameter of a posted event: the counts of a send job, the list size of a read.
+    int progressValue() const;
+    void post(int event);
+    void sendStep(TX310Comm& link, Clock& clock);
+    void readStep(TX310Comm& link);
+    void endRead(int event);
 };
 
 }  // namespace kos

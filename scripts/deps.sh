@@ -1,7 +1,8 @@
 # Debian packages the build, the tests and the demo need; installed only when missing. clang
 # and its runtime build the sanitized suite and the fuzz targets.
 KOS_DEBIAN_PACKAGES=(cmake ninja-build g++ pkg-config ccache libgtest-dev libgmock-dev qt6-base-dev qt6-translations-l10n
-    libgl-dev g++-i686-linux-gnu qemu-user-static clang libclang-rt-14-dev)
+    libgl-dev g++-i686-linux-gnu qemu-user-static clang libclang-rt-14-dev
+    nlohmann-json3-dev)
 # What scripts/package.sh needs besides (systemd only for systemd-analyze, installed apart).
 KOS_PACKAGING_PACKAGES=(dpkg-dev file lintian pandoc)
 

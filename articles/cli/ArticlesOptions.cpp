@@ -18,8 +18,8 @@ const std::map<std::string, std::map<std::string, bool>> COMMAND_OPTIONS = {
       {"--vat", true},
       {"--open-price", false}}},
     {"header", {{"--line", true}, {"--align", true}}},
-    {"send", {{"--plu", true}, {"--delete-missing", false}}},
-    {"read", {}},
+    {"send", {{"--plu", true}, {"--delete-missing", false}, {"--socket", true}, {"--no-server", false}}},
+    {"read", {{"--socket", true}, {"--no-server", false}}},
     {"delete", {{"--plu", true}}},
     {"zero", {}},
     {"send-header", {}},
@@ -84,6 +84,10 @@ bool takeOption(const std::string& name, const std::string& value, const char* c
         o.ports = value;
     else if (name == "--start")
         o.start = value;
+    else if (name == "--socket")
+        o.socket = value;
+    else if (name == "--no-server")
+        o.noServer = true;
     else if (name == "--plu")
         o.plu = value;
     else if (name == "--name")
@@ -127,10 +131,11 @@ const char* articlesUsage() {
            "      dodaje jeden artykuł\n"
            "  header PLIK.dat [--line N TEKST]... [--align left|centre|right]\n"
            "      wypisuje nagłówek paragonu; z opcjami zmienia go i zapisuje plik\n"
-           "  send PLIK.dat [--plu LISTA] [--delete-missing]\n"
-           "      wysyła artykuły (albo te o numerach PLU z LISTY) do kasy\n"
-           "  read PLIK.dat\n"
-           "      zastępuje artykuły pliku odczytanymi z kasy\n"
+           "  send PLIK.dat [--plu LISTA] [--delete-missing] [--socket ŚCIEŻKA] [--no-server]\n"
+           "      wysyła artykuły (albo te o numerach PLU z LISTY) do kasy; przez działający\n"
+           "      kos-online, gdy odpowiada na gnieździe sterującym\n"
+           "  read PLIK.dat [--socket ŚCIEŻKA] [--no-server]\n"
+           "      zastępuje artykuły pliku odczytanymi z kasy (też przez kos-online)\n"
            "  delete PLIK.dat [--plu LISTA]\n"
            "      usuwa artykuły pliku (albo te z LISTY) z kasy\n"
            "  zero\n"
@@ -155,6 +160,9 @@ const char* articlesUsage() {
            "  --ecr N              numer logiczny kasy 0..99\n"
            "  --continue-on-error  wysyłanie trwa mimo odrzuconych artykułów\n"
            "  --stop-on-error      wysyłanie kończy się na pierwszym odrzuconym artykule\n"
+           "  --socket ŚCIEŻKA     gniazdo sterujące kos-online (domyślnie\n"
+           "                       $XDG_RUNTIME_DIR/kos-online.sock)\n"
+           "  --no-server          bezpośrednio przez port, z pominięciem serwera\n"
            "  --version            wersja programu\n"
            "  --help               ten opis\n";
 }

@@ -29,6 +29,9 @@ struct ArticlesOptions {
     std::optional<std::string> start;
     bool descending = false;
     bool apply = false;
+    // send, read through a running kos-online
+    std::optional<std::string> socket;  // its control socket; default as the server's
+    bool noServer = false;              // the direct line even when a server answers
 };
 
 // Commands that take no ".dat" file.

@@ -9,6 +9,7 @@
 #include "ArticlesPrompt.h"
 #include "LineCommands.h"
 #include "base/Version.h"
+#include "ServerPath.h"
 #include "base/qt/QtSettingsStore.h"
 
 namespace {
@@ -66,6 +67,16 @@ int main(int argc, char** argv) {
         Settings settings = defaultSettings();
         loadSettings(store, settings);
         return exportArticles(options, settings, prompt);
+    }
+    if (options.command == "send" || options.command == "read") {
+        // Through a running kos-online when one answers on its socket; the line otherwise.
+        QtSettingsStore store;
+        Settings settings = defaultSettings();
+        loadSettings(store, settings);
+        applyLineOptions(options, settings);
+        const int rc = serverArticlesCommand(options, settings, prompt);
+        if (rc != USE_DIRECT_LINE)
+            return rc;
     }
     if (options.command == "import")
         return importArticles(options, prompt);

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "online/ControlProtocol.h"
+
 namespace kos {
 
 namespace {
@@ -30,6 +32,9 @@ const char* serverUsage() {
            "  --duration SEKUNDY     zakończenie po tym czasie\n"
            "  --export PLIK          zapis sprzedaży po zakończeniu\n"
            "  --export-reset PLIK    zapis sprzedaży i wyzerowanie po zakończeniu\n"
+           "  --control ŚCIEŻKA      gniazdo sterujące (domyślnie "
+           "$XDG_RUNTIME_DIR/kos-online.sock;\n"
+           "                         pusta: bez gniazda)\n"
            "  --version              wersja programu\n"
            "  --help                 ten opis\n";
 }
@@ -75,6 +80,8 @@ bool parseServerOptions(int argc, const char* const* argv, ServerOptions& option
             options.exportPath = value;
         else if (arg == "--export-reset")
             options.exportResetPath = value;
+        else if (arg == "--control")
+            options.controlPath = value;
         else {
             error = "Nieznana opcja " + arg;
             return false;
@@ -102,6 +109,10 @@ void applyServerOptions(const ServerOptions& options, Settings& settings) {
         settings.receiptDir = *options.receiptDir;
     if (options.backupDir)
         settings.receiptBackupDir = *options.backupDir;
+}
+
+std::string controlPathOf(const ServerOptions& options) {
+    return options.controlPath ? *options.controlPath : defaultControlPath();
 }
 
 }  // namespace kos

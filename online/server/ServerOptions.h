@@ -19,6 +19,7 @@ struct ServerOptions {
     int durationSeconds = 0;               // 0: until SIGINT or SIGTERM
     std::string exportPath;                // after the stop, when set
     std::string exportResetPath;
+    std::optional<std::string> controlPath;  // empty: no control socket
 };
 
 // False with a reason in error, or with error "help".
@@ -28,5 +29,8 @@ const char* serverUsage();
 
 // The settings of this run: port, its device, speed and directories from the options.
 void applyServerOptions(const ServerOptions& options, Settings& settings);
+
+// The control socket of this run: --control, else the default; "" for none.
+std::string controlPathOf(const ServerOptions& options);
 
 }  // namespace kos

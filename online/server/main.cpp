@@ -10,12 +10,14 @@
 #include <cstdio>
 #include <ctime>
 #include <functional>
+#include <memory>
 
 #include "ConsolePrompt.h"
 #include "ServerOptions.h"
 #include "ServerReport.h"
 #include "base/Version.h"
 #include "base/qt/QtSettingsStore.h"
+#include "online/ControlServer.h"
 #include "online/OnlineComm.h"
 #include "online/RegisterListText.h"
 #include "online/SalesExport.h"
@@ -130,6 +132,17 @@ int main(int argc, char** argv) {
 
     ConsolePrompt prompt(stdin, stderr, ::isatty(STDIN_FILENO) != 0);
     TarvelServerDoc doc;
+    // Before the document is touched: a second server on the same socket is refused here.
+    std::unique_ptr<ControlServer> control;
+    if (const std::string path = controlPathOf(options); !path.empty()) {
+        control = std::make_unique<ControlServer>(doc, path);
+        if (control->start(error) != ControlServer::StartResult::Started) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return EXIT_FAILED;
+        }
+        doc.addStatusListener(control.get());
+        std::printf("gniazdo sterujące: %s\n", path.c_str());
+    }
     // A document that cannot be read is left as it is: nothing is saved over it.
     if (fileExists(options.document)) {
         if (doc.openFile(options.document, prompt) != DsrStatus::Ok)
@@ -160,6 +173,10 @@ int main(int argc, char** argv) {
 
     AutoSave autoSave(doc, options.document, prompt);
     waitForStop(stopSignals, options.durationSeconds, [&autoSave] { autoSave(); });
+    if (control) {
+        control->stop();
+        doc.removeStatusListener(control.get());
+    }
 
     stopOnline(doc, prompt);
     doc.removeStatusListener(&report);

@@ -33,6 +33,8 @@ public:
         // Settings of the run come from a settings file of the test's own.
         setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
         setenv("HOME", dir.path().c_str(), 1);
+        // Its control socket too, so runs side by side never meet on one.
+        setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
