@@ -409,8 +409,8 @@ json ControlServer::removeRegisters(const json& request) {
     if (list == request.end() || !list->is_string())
         return failure("Brak listy kas.");
     const RegisterListText parsed = parseRegisterList(*list);
-    if (!parsed.valid)
-        return failure("Niepoprawny format numeru kasy " + parsed.badToken + ".");
+    if (parsed.fault != RegisterTokenFault::None)
+        return failure(registerListFaultText(parsed));
     std::vector<int> slots;
     for (int32_t number : parsed.numbers) {
         const int slot = doc_.findSlot(number);

@@ -104,20 +104,25 @@ bool addRegisters(TarvelServerDoc& doc, const std::string& text, Prompt& prompt,
         if (onAdded)
             onAdded(slot);
     }
-    switch (list.fault) {
-        case RegisterTokenFault::None:
-            return true;
-        case RegisterTokenFault::Format:
-            prompt.message(withToken(TEXT_BAD_NUMBER, list.badToken), PromptIcon::Stop);
-            break;
-        case RegisterTokenFault::Range:
-            prompt.message(withToken(TEXT_NUMBER_OUT_OF_RANGE, list.badToken), PromptIcon::Stop);
-            break;
-    }
+    if (list.fault == RegisterTokenFault::None)
+        return true;
+    prompt.message(registerListFaultText(list), PromptIcon::Stop);
     return false;
 }
 
 }  // namespace
+
+std::string registerListFaultText(const RegisterListText& list) {
+    switch (list.fault) {
+        case RegisterTokenFault::Format:
+            return withToken(TEXT_BAD_NUMBER, list.badToken);
+        case RegisterTokenFault::Range:
+            return withToken(TEXT_NUMBER_OUT_OF_RANGE, list.badToken);
+        case RegisterTokenFault::None:
+            break;
+    }
+    return {};
+}
 
 std::vector<int> addRegistersFromText(TarvelServerDoc& doc, const std::string& text, Prompt& prompt,
                                       const std::function<void(int)>& onAdded) {

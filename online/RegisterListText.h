@@ -28,6 +28,8 @@ struct RegisterListText {
 // for the empty rest; an empty token between two commas is bad, as is anything that is not a
 // whole decimal number (optional sign) of a register the line can call (0 to 99).
 RegisterListText parseRegisterList(const std::string& text);
+// The message for the first bad token of a list ("" when there is none).
+std::string registerListFaultText(const RegisterListText& list);
 
 // Adds the registers of text one by one, as the "Dodaj" dialog does; the first failure is
 // shown and ends the adding (registers added before it stay). onAdded hears of each slot as it
