@@ -29,8 +29,13 @@ void ChildFrame::release() {
     deleteLater();
 }
 
+void ChildFrame::setTitlePrefix(const QString& prefix) {
+    titlePrefix_ = prefix;
+    updateTitle();
+}
+
 void ChildFrame::updateTitle() {
-    setWindowTitle(doc_->title());
+    setWindowTitle(titlePrefix_ + doc_->title());
 }
 
 bool ChildFrame::documentShownElsewhere() const {

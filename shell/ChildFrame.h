@@ -23,6 +23,8 @@ public:
     CommandTarget* viewTarget() const;
     // The document has been closed: the frame goes without asking.
     void release();
+    // Text put before the document's title in the caption ("ARTYKUŁY - ").
+    void setTitlePrefix(const QString& prefix);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -34,6 +36,7 @@ private:
 
     UiDocument* doc_;
     QString viewName_;
+    QString titlePrefix_;
     bool released_ = false;
 };
 
