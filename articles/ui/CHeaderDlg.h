@@ -19,7 +19,7 @@ public:
     CHeaderDlg(const ECRHeader& header, Prompt& prompt, QWidget* parent = nullptr);
 
     // The lines (code page 1250) and alignment "OK" took over.
-    const ECRHeader& result() const { return result_; }
+    const ECRHeader& header() const { return result_; }
 
     void accept() override;
 

@@ -65,7 +65,7 @@ void CHeaderView::editHeader() {
     CHeaderDlg dialog(doc_->core().header, doc_->manager().context().prompt, this);
     if (runDialog(dialog) != QDialog::Accepted)
         return;
-    doc_->core().header = dialog.result();
+    doc_->core().header = dialog.header();
     doc_->setModified(true);
     Q_EMIT doc_->headerChanged();
     viewport()->repaint();
