@@ -4,6 +4,7 @@
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
 #include <algorithm>
@@ -72,8 +73,10 @@ ArticlesView::ArticlesView(ArticleDocument* doc, QWidget* parent)
     setColumnPrintWidths(PRINT_WIDTHS);
     setFullRowSelection(true);
     showArrow();
-    if (auto* frame = qobject_cast<ChildFrame*>(parent))
+    if (auto* frame = qobject_cast<ChildFrame*>(parent)) {
         frame->setTitlePrefix(QString::fromUtf8(ARTICLES_TITLE_PREFIX));
+        connect(frame, &QMdiSubWindow::aboutToActivate, this, [this] { showCounts(); });
+    }
 
     connect(header_, &QHeaderView::sectionClicked, this, &ArticlesView::clickColumn);
     connect(this, &QAbstractItemView::doubleClicked, this,
@@ -126,10 +129,14 @@ void ArticlesView::clickColumn(int column) {
 
 void ArticlesView::updateCounts() {
     auto* frame = qobject_cast<MainFrame*>(window());
+    ChildFrame* active = frame ? frame->activeFrame() : nullptr;
+    if (active && active->widget() == this)
+        showCounts();
+}
+
+void ArticlesView::showCounts() {
+    auto* frame = qobject_cast<MainFrame*>(window());
     if (!frame || !frame->countsPane())
-        return;
-    ChildFrame* active = frame->activeFrame();
-    if (active && active->widget() != this)
         return;
     const int selected = selectionModel() ? int(selectionModel()->selectedRows().size()) : 0;
     frame->countsPane()->setText(QString::asprintf("%d/%d", model_->rowCount(), selected));

@@ -87,7 +87,9 @@ protected:
 private:
     Settings& settings() const;
     Prompt& prompt() const;
+    // The status pane's "%d/%d" while this view is the active one; showCounts writes it.
     void updateCounts();
+    void showCounts();
     void showArrow();
     void commError();
     void commDone(const std::string& text);

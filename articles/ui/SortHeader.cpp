@@ -5,24 +5,7 @@
 
 namespace kos {
 
-namespace {
-
-QPixmap arrow(bool up) {
-    QPixmap p(9, 5);
-    p.fill(Qt::transparent);
-    QPainter painter(&p);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Qt::darkGray);
-    const QPolygon tri = up ? QPolygon({QPoint(0, 5), QPoint(9, 5), QPoint(4, 0)})
-                            : QPolygon({QPoint(0, 0), QPoint(9, 0), QPoint(4, 5)});
-    painter.drawPolygon(tri);
-    return p;
-}
-
-}  // namespace
-
-SortHeader::SortHeader(QWidget* parent)
-    : QHeaderView(Qt::Horizontal, parent), up_(arrow(true)), down_(arrow(false)) {
+SortHeader::SortHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
     setSectionsClickable(true);
     setHighlightSections(false);
     setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -38,10 +21,22 @@ void SortHeader::paintSection(QPainter* painter, const QRect& rect, int logicalI
     QHeaderView::paintSection(painter, rect, logicalIndex);
     if (logicalIndex != arrowColumn_)
         return;
-    const QPixmap& p = ascending_ ? up_ : down_;
-    const int x = rect.right() - p.width() - 6;
-    if (x > rect.left())
-        painter->drawPixmap(x, rect.center().y() - p.height() / 2, p);
+    // A triangle 9 x 5 at the title's right: point up when ascending, down otherwise.
+    const int x = rect.right() - 9 - 6;
+    const int y = rect.center().y() - 2;
+    if (x <= rect.left())
+        return;
+    const QPolygon arrow = ascending_
+                               ? QPolygon({QPoint(x, y + 5), QPoint(x + 9, y + 5), QPoint(x + 4, y)})
+                               : QPolygon({QPoint(x, y), QPoint(x + 9, y), QPoint(x + 4, y + 5)});
+    painter->save();
+    // The style leaves a clip of its own (the title's text) behind.
+    painter->setClipRect(rect);
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(palette().color(QPalette::WindowText));
+    painter->drawPolygon(arrow);
+    painter->restore();
 }
 
 }  // namespace kos

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QHeaderView>
-#include <QPixmap>
 
 namespace kos {
 
@@ -21,8 +20,6 @@ protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
 
 private:
-    QPixmap up_;
-    QPixmap down_;
     int arrowColumn_ = -1;
     bool ascending_ = true;
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QImage>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -14,6 +15,7 @@
 #include "ArticleTestSupport.h"
 #include "app/KosTemplates.h"
 #include "articles/ui/ArticleCommands.h"
+#include "articles/ui/ArticleSort.h"
 #include "articles/ui/SortHeader.h"
 #include "base/Codepage.h"
 #include "shell/ChildFrame.h"
@@ -106,6 +108,26 @@ TEST(ArticleWindows, ClickSequencesSortAndMoveTheArrow) {
     const Article* chosen = f.view->selectedArticles().at(0);
     f.view->clickColumn(1);
     EXPECT_EQ(f.view->selectedArticles().at(0), chosen);
+}
+
+TEST(ArticleWindows, TheArrowIsDrawnAtTheRightOfTheSortTitleOnly) {
+    ArticleFixture f;
+    f.view->resize(800, 300);
+    f.view->show();
+    auto arrowIn = [&](int column) {
+        const QImage img = f.view->sortHeader()->grab().toImage();
+        const int right = f.view->columnViewportPosition(column) + f.view->columnWidth(column);
+        for (int x = right - 16; x < right; ++x)
+            for (int y = 0; y < img.height(); ++y)
+                if (img.pixelColor(x, y).lightness() < 60)
+                    return true;
+        return false;
+    };
+    f.view->setSortOrder(1 | SORT_ASCENDING << 8);
+    EXPECT_TRUE(arrowIn(1));
+    f.view->clickColumn(3);
+    EXPECT_FALSE(arrowIn(1));
+    EXPECT_TRUE(arrowIn(3));
 }
 
 TEST(ArticleWindows, AddEditAndDeleteWithTheirMessagesAndFocus) {
