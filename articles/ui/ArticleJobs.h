@@ -24,8 +24,7 @@ public:
                                                      Articles& articles) = 0;
     virtual std::unique_ptr<CommJob> sendHeader(const Settings& settings,
                                                 const ECRHeader& header) = 0;
-    virtual std::unique_ptr<CommJob> receiveHeader(const Settings& settings,
-                                                   ECRHeader& header) = 0;
+    virtual std::unique_ptr<CommJob> receiveHeader(const Settings& settings, ECRHeader& header) = 0;
 };
 
 // The maker the windows use; none until the program sets one.

@@ -63,7 +63,10 @@ CommResult runCommJob(const QString& label, std::unique_ptr<CommJob> job, QWidge
 }
 
 ArticlesView::ArticlesView(ArticleDocument* doc, QWidget* parent)
-    : CListViewEx(parent), doc_(doc), model_(new ArticlesModel(this)), header_(new SortHeader(this)) {
+    : CListViewEx(parent),
+      doc_(doc),
+      model_(new ArticlesModel(this)),
+      header_(new SortHeader(this)) {
     setHorizontalHeader(header_);
     model_->setSortOrder(settings().articlesSortOrder);
     model_->setVatTexts(vatTexts(settings()));

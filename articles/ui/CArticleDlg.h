@@ -22,8 +22,8 @@ class CArticleDlg : public QDialog {
     Q_OBJECT
 public:
     // article: a fresh Article for a new one, a copy for an existing one; written on "OK".
-    CArticleDlg(EcrDoc& doc, Article& article, bool isNew, const Settings& settings,
-                Prompt& prompt, QWidget* parent = nullptr);
+    CArticleDlg(EcrDoc& doc, Article& article, bool isNew, const Settings& settings, Prompt& prompt,
+                QWidget* parent = nullptr);
 
     void accept() override;
 

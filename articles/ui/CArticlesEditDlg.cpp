@@ -52,8 +52,8 @@ void CArticlesEditDlg::accept() {
     ArticlesChange change;
     if (usePrice_->isChecked()) {
         int64_t value = 0;
-        const DecimalError e = readDecimal(price_->text().left(int(DECIMAL_TEXT_LIMIT)).toStdString(),
-                                           PRICE_LIMITS, value);
+        const DecimalError e = readDecimal(
+            price_->text().left(int(DECIMAL_TEXT_LIMIT)).toStdString(), PRICE_LIMITS, value);
         if (e != DecimalError::None) {
             prompt_.message(decimalMessage(e), PromptIcon::None);
             price_->setFocus();

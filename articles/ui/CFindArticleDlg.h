@@ -22,8 +22,7 @@ struct ArticleSearch {
 };
 
 // Checks the text for the kind; the message (UTF-8) is empty when the text is good.
-std::string readArticleSearch(const QString& text, ArticleSearch::Kind kind,
-                              ArticleSearch& search);
+std::string readArticleSearch(const QString& text, ArticleSearch::Kind kind, ArticleSearch& search);
 
 class CFindArticleDlg : public QDialog {
     Q_OBJECT

@@ -11,8 +11,8 @@ namespace kos {
 CSendArticlesDlg::CSendArticlesDlg(bool updateArticles, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("KOS"));
     auto* text = new QLabel(QString::fromUtf8("Czy chcesz wysłać artykuły do kasy?"), this);
-    update_ = new QCheckBox(
-        QString::fromUtf8("Usuwać z kasy art., których nie ma w programie"), this);
+    update_ =
+        new QCheckBox(QString::fromUtf8("Usuwać z kasy art., których nie ma w programie"), this);
     update_->setObjectName(QStringLiteral("update"));
     update_->setChecked(updateArticles);
     auto* buttons = new QDialogButtonBox(this);

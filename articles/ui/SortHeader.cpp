@@ -26,9 +26,9 @@ void SortHeader::paintSection(QPainter* painter, const QRect& rect, int logicalI
     const int y = rect.center().y() - 2;
     if (x <= rect.left())
         return;
-    const QPolygon arrow = ascending_
-                               ? QPolygon({QPoint(x, y + 5), QPoint(x + 9, y + 5), QPoint(x + 4, y)})
-                               : QPolygon({QPoint(x, y), QPoint(x + 9, y), QPoint(x + 4, y + 5)});
+    const QPolygon arrow =
+        ascending_ ? QPolygon({QPoint(x, y + 5), QPoint(x + 9, y + 5), QPoint(x + 4, y)})
+                   : QPolygon({QPoint(x, y), QPoint(x + 9, y), QPoint(x + 4, y + 5)});
     painter->save();
     // The style leaves a clip of its own (the title's text) behind.
     painter->setClipRect(rect);

@@ -3,8 +3,8 @@
 #include <QItemSelectionModel>
 
 #include "app/KosTemplates.h"
-#include "shell/Commands.h"
 #include "shell/ChildFrame.h"
+#include "shell/Commands.h"
 #include "shell/MainFrame.h"
 
 namespace kos::test {

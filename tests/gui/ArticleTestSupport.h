@@ -25,7 +25,9 @@ struct ArticleFixture : GuiFixture {
                  uint8_t vat = 0);
     // Selects exactly these rows.
     void select(std::initializer_list<int> rows);
-    QString cell(int row, int column) { return view->articlesModel().index(row, column).data().toString(); }
+    QString cell(int row, int column) {
+        return view->articlesModel().index(row, column).data().toString();
+    }
     // Dialog steps, one per dialog the view runs; none left is Cancel.
     std::deque<std::function<int(QDialog&)>> dialogs;
 

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
-#include <QImage>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -61,8 +61,7 @@ TEST(ArticleWindows, ArticlesOptionRegistersTheTypeAndItsWindows) {
     ASSERT_TRUE(f.app->docManager().saveAs(f.doc));
     f.app->docManager().closeDocument(f.doc);
     drainEvents();
-    auto* reopened =
-        qobject_cast<ArticleDocument*>(f.app->docManager().openDocumentFile(path));
+    auto* reopened = qobject_cast<ArticleDocument*>(f.app->docManager().openDocumentFile(path));
     ASSERT_NE(reopened, nullptr);
     EXPECT_EQ(reopened->core().articles.count(), 1);
     EXPECT_EQ(f.app->docManager().recentFiles().files().value(0), path);
@@ -86,13 +85,13 @@ TEST(ArticleWindows, ClickSequencesSortAndMoveTheArrow) {
         bool arrowUp;
     };
     const Step steps[] = {
-        {-1, 3 | 1 << 8, {"03", "01", "02"}, true},   // price ascending
-        {3, 0, {"02", "01", "03"}, false},            // same title: descending, ties reversed
-        {5, 0, {"01", "02", "03"}, false},            // VAT descending: undefined sorts first
-        {1, 0, {"03", "02", "01"}, false},            // PLU descending
-        {-1, 3, {"03", "01", "02"}, false},           // direction 0 sorts ascending...
-        {3, 0, {"03", "01", "02"}, true},             // ...and its first click stays ascending
-        {0, 0, {"01", "02", "03"}, true},             // all modified: PLU decides
+        {-1, 3 | 1 << 8, {"03", "01", "02"}, true},  // price ascending
+        {3, 0, {"02", "01", "03"}, false},           // same title: descending, ties reversed
+        {5, 0, {"01", "02", "03"}, false},           // VAT descending: undefined sorts first
+        {1, 0, {"03", "02", "01"}, false},           // PLU descending
+        {-1, 3, {"03", "01", "02"}, false},          // direction 0 sorts ascending...
+        {3, 0, {"03", "01", "02"}, true},            // ...and its first click stays ascending
+        {0, 0, {"01", "02", "03"}, true},            // all modified: PLU decides
     };
     for (const Step& s : steps) {
         if (s.click < 0) {
@@ -157,9 +156,9 @@ TEST(ArticleWindows, AddEditAndDeleteWithTheirMessagesAndFocus) {
     });
     f.app->mainFrame()->execute(cmd::ADD);
     f.app->mainFrame()->execute(cmd::ADD);
-    EXPECT_EQ(f.texts(), std::vector<std::string>({"Niepoprawny numer PLU.",
-                                                   "Nieokreślona nazwa towaru.",
-                                                   "Towar o podanej nazwie już istnieje."}));
+    EXPECT_EQ(f.texts(),
+              std::vector<std::string>({"Niepoprawny numer PLU.", "Nieokreślona nazwa towaru.",
+                                        "Towar o podanej nazwie już istnieje."}));
     ASSERT_EQ(f.doc->core().articles.count(), 1);
     EXPECT_TRUE(f.doc->isModified());
     QStringList row;
@@ -180,6 +179,11 @@ TEST(ArticleWindows, AddEditAndDeleteWithTheirMessagesAndFocus) {
     EXPECT_EQ(f.cell(1, 3), "2,00");
     EXPECT_EQ(f.cell(1, 0), " ");
     EXPECT_EQ(f.app->mainFrame()->countsPane()->text(), "2/1");
+
+    // New VAT descriptions from "Parametry" reach the rows.
+    f.app->settings().ptu[0] = "23%";
+    Q_EMIT f.app->docManager().settingsChanged();
+    EXPECT_EQ(f.cell(1, 5), "A 23%");
 
     f.prompt.answers = {false, true};
     f.app->mainFrame()->execute(cmd::DELETE);
@@ -227,11 +231,8 @@ TEST(ArticleWindows, FindSelectsByPluNameOrPrice) {
         std::vector<std::string> found;
     };
     const Case cases[] = {
-        {"byPlu", " 2 ", {"02"}},
-        {"byName", "cola", {"01"}},
-        {"byName", "co la", {}},
-        {"byPrice", "1,5", {"01", "02"}},
-        {"byPrice", "3", {"03"}},
+        {"byPlu", " 2 ", {"02"}},         {"byName", "cola", {"01"}}, {"byName", "co la", {}},
+        {"byPrice", "1,5", {"01", "02"}}, {"byPrice", "3", {"03"}},
     };
     for (const Case& c : cases) {
         f.dialogs.push_back([&](QDialog& d) {
