@@ -22,8 +22,10 @@ public:
                                                     Articles& articles) = 0;
     virtual std::unique_ptr<CommJob> receiveArticles(const Settings& settings,
                                                      Articles& articles) = 0;
+    // Sends ECRHeader::alignedLine of each line; runs to its end whatever "Przerwij" says.
     virtual std::unique_ptr<CommJob> sendHeader(const Settings& settings,
                                                 const ECRHeader& header) = 0;
+    // On success sets alignment 0 and the five lines as the register gave them.
     virtual std::unique_ptr<CommJob> receiveHeader(const Settings& settings, ECRHeader& header) = 0;
 };
 

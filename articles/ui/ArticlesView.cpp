@@ -308,8 +308,19 @@ void ArticlesView::commError() {
     prompt().message(TEXT_COMM_ERROR, PromptIcon::Stop);
 }
 
-void ArticlesView::commDone(const std::string& text) {
-    prompt().message(std::string(TEXT_COMM_OK) + "\n" + text, PromptIcon::Information);
+void ArticlesView::report(const CommResult& result, const std::string& counts) {
+    if (result.ok)
+        prompt().message(std::string(TEXT_COMM_OK) + "\n" + counts, PromptIcon::Information);
+    else
+        commError();
+}
+
+void ArticlesView::borrowSelected(Articles& selected) {
+    // Added in ascending PLU order, marked as not yet in the register.
+    for (Article* a : selectedArticles()) {
+        a->modified = true;
+        selected.add(a);
+    }
 }
 
 void ArticlesView::sendAllArticles() {
@@ -354,30 +365,21 @@ void ArticlesView::sendAllArticles() {
         runCommJob(QString::fromUtf8("Wysyłanie informacji o artykułach."),
                    jobs ? jobs->sendArticles(settings(), articles) : nullptr, this);
     refreshMarks();
-    if (r.ok)
-        commDone(format("Usunięto %d, wysłano %d , błędów %d", deleted, r.count, r.errors));
-    else
-        commError();
+    report(r, format("Usunięto %d, wysłano %d , błędów %d", deleted, r.count, r.errors));
 }
 
 void ArticlesView::sendSelectedArticles() {
     if (!prompt().ask("Czy chcesz wysłać zaznaczone artykuły do kasy?"))
         return;
     Articles selected(Articles::Ownership::Borrowing);
-    for (Article* a : selectedArticles()) {
-        a->modified = true;
-        selected.add(a);
-    }
+    borrowSelected(selected);
     ArticleJobs* jobs = articleJobs();
     const CommResult r =
         runCommJob(QString::fromUtf8("Wysyłanie informacji o zaznaczonych artykułach."),
                    jobs ? jobs->sendArticles(settings(), selected) : nullptr, this);
     selected.detachAll();
     refreshMarks();
-    if (r.ok)
-        commDone(format("Wysłano %d, błędów %d", r.count, r.errors));
-    else
-        commError();
+    report(r, format("Wysłano %d, błędów %d", r.count, r.errors));
 }
 
 void ArticlesView::readArticles() {
@@ -392,10 +394,7 @@ void ArticlesView::readArticles() {
         runCommJob(QString::fromUtf8("Odbieranie informacji o artykułach."),
                    jobs ? jobs->receiveArticles(settings(), articles) : nullptr, this);
     refill();
-    if (r.ok)
-        commDone(format("Odebrano %d", r.count));
-    else
-        commError();
+    report(r, format("Odebrano %d", r.count));
     doc_->setModified(true);
 }
 
@@ -408,20 +407,14 @@ void ArticlesView::deleteAllInRegister() {
         runCommJob(QString::fromUtf8("Usuwanie informacji o artykułach."),
                    jobs ? jobs->deleteArticles(settings(), articles) : nullptr, this);
     refreshMarks();
-    if (r.ok)
-        commDone(format("Usunięto %d", r.count));
-    else
-        commError();
+    report(r, format("Usunięto %d", r.count));
 }
 
 void ArticlesView::deleteSelectedInRegister() {
     if (!prompt().ask("Czy na pewno chcesz usunąć zaznaczone artykuły z kasy?"))
         return;
     Articles selected(Articles::Ownership::Borrowing);
-    for (Article* a : selectedArticles()) {
-        a->modified = true;
-        selected.add(a);
-    }
+    borrowSelected(selected);
     if (selected.count() == 0)
         return;
     ArticleJobs* jobs = articleJobs();
@@ -430,10 +423,7 @@ void ArticlesView::deleteSelectedInRegister() {
                    jobs ? jobs->deleteArticles(settings(), selected) : nullptr, this);
     selected.detachAll();
     refreshMarks();
-    if (r.ok)
-        commDone(format("Usunięto %d", r.count));
-    else
-        commError();
+    report(r, format("Usunięto %d", r.count));
 }
 
 void ArticlesView::zeroSalesCounters() {

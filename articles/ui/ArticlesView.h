@@ -92,7 +92,9 @@ private:
     void showCounts();
     void showArrow();
     void commError();
-    void commDone(const std::string& text);
+    // The success message with its counts, or the communication error.
+    void report(const CommResult& result, const std::string& counts);
+    void borrowSelected(Articles& selected);
 
     ArticleDocument* doc_;
     ArticlesModel* model_;
