@@ -31,6 +31,8 @@ Q_SIGNALS:
     // The frame is going (hidden now, deleted from the event loop); wasMaximized tells how it
     // was shown.
     void released(bool wasMaximized);
+    // Text put before the document's title in the caption ("ARTYKUŁY - ").
+    void setTitlePrefix(const QString& prefix);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -42,6 +44,7 @@ private:
 
     UiDocument* doc_;
     QString viewName_;
+    QString titlePrefix_;
     bool released_ = false;
     int titleNumber_ = 0;
 };
