@@ -26,13 +26,13 @@ public:
     bool isReleased() const { return released_; }
     // n > 0 adds ":n" to the title (one of several windows of the document); 0 shows it plain.
     void setTitleNumber(int n);
+    // Text put before the document's title in the caption ("ARTYKUŁY - ").
+    void setTitlePrefix(const QString& prefix);
 
 Q_SIGNALS:
     // The frame is going (hidden now, deleted from the event loop); wasMaximized tells how it
     // was shown.
     void released(bool wasMaximized);
-    // Text put before the document's title in the caption ("ARTYKUŁY - ").
-    void setTitlePrefix(const QString& prefix);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

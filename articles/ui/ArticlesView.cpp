@@ -11,13 +11,12 @@
 
 #include "articles/ui/ArticleCommands.h"
 #include "articles/ui/ArticleDocument.h"
-#include "articles/ui/ArticleJobs.h"
 #include "articles/ui/ArticleSort.h"
 #include "articles/ui/CArticleDlg.h"
 #include "articles/ui/CArticlesEditDlg.h"
-#include "articles/ui/CCommDlg.h"
 #include "articles/ui/CFindArticleDlg.h"
 #include "articles/ui/CSendArticlesDlg.h"
+#include "articles/ui/CommDlgJobHost.h"
 #include "articles/ui/DialogRunner.h"
 #include "articles/ui/SortHeader.h"
 #include "base/Codepage.h"
@@ -38,28 +37,10 @@ FindRegisterDialog& findRegisterDialog() {
 const int WIDTHS[ARTICLE_COLUMNS] = {40, 150, 150, 100, 100, 60, 100, 100};
 const std::vector<int> PRINT_WIDTHS = {6, 19, 35, 14, 14, 6, 14, 14};
 
-std::string format(const char* pattern, int a, int b = 0, int c = 0) {
-    char text[256];
-    snprintf(text, sizeof text, pattern, a, b, c);
-    return text;
-}
-
 }  // namespace
 
 void setFindRegisterDialog(FindRegisterDialog dialog) {
     findRegisterDialog() = std::move(dialog);
-}
-
-CommResult runCommJob(const QString& label, std::unique_ptr<CommJob> job, QWidget* parent) {
-    CommResult result;
-    if (!job)
-        return result;
-    CCommDlg dialog(label, *job, parent);
-    dialog.exec();
-    result.ok = dialog.succeeded();
-    result.count = dialog.resultCount();
-    result.errors = dialog.resultErrors();
-    return result;
 }
 
 ArticlesView::ArticlesView(ArticleDocument* doc, QWidget* parent)
@@ -304,136 +285,54 @@ void ArticlesView::paste() {
     Q_EMIT doc_->commandStateChanged();
 }
 
-void ArticlesView::commError() {
-    prompt().message(TEXT_COMM_ERROR, PromptIcon::Stop);
+ArticleTransfer ArticlesView::transfer(JobHost& host) {
+    return ArticleTransfer(doc_->core(), settings(), host, prompt());
 }
 
-void ArticlesView::report(const CommResult& result, const std::string& counts) {
-    if (result.ok)
-        prompt().message(std::string(TEXT_COMM_OK) + "\n" + counts, PromptIcon::Information);
-    else
-        commError();
-}
-
-void ArticlesView::borrowSelected(Articles& selected) {
-    // Added in ascending PLU order, marked as not yet in the register.
-    for (Article* a : selectedArticles()) {
-        a->modified = true;
-        selected.add(a);
-    }
+void ArticlesView::afterTransfer() {
+    doc_->setModified(doc_->core().isModified());
+    refreshMarks();
 }
 
 void ArticlesView::sendAllArticles() {
     CSendArticlesDlg question(settings().updateArticles != 0, this);
     if (runDialog(question) != QDialog::Accepted)
         return;
-    Articles& articles = doc_->core().articles;
-    for (Article* a : articles)
-        a->modified = true;
-    ArticleJobs* jobs = articleJobs();
-    int deleted = 0;
-    if (question.updateArticles()) {
-        Articles inRegister;
-        CommResult r =
-            runCommJob(QString::fromUtf8("Odbieranie informacji o artykułach."),
-                       jobs ? jobs->receiveArticles(settings(), inRegister) : nullptr, this);
-        if (!r.ok) {
-            refreshMarks();
-            commError();
-            return;
-        }
-        // The register's articles the document does not have; looked up by PLU, since the
-        // document's list need not be in PLU order.
-        std::vector<Article*> known;
-        for (Article* a : inRegister)
-            if (articles.findByPlu(a->plu) >= 0)
-                known.push_back(a);
-        for (Article* a : known)
-            inRegister.remove(a);
-        deleted = inRegister.count();
-        if (deleted > 0) {
-            r = runCommJob(QString::fromUtf8("Usuwanie informacji o artykułach."),
-                           jobs ? jobs->deleteArticles(settings(), inRegister) : nullptr, this);
-            if (!r.ok) {
-                refreshMarks();
-                commError();
-                return;
-            }
-        }
-    }
-    const CommResult r =
-        runCommJob(QString::fromUtf8("Wysyłanie informacji o artykułach."),
-                   jobs ? jobs->sendArticles(settings(), articles) : nullptr, this);
-    refreshMarks();
-    report(r, format("Usunięto %d, wysłano %d , błędów %d", deleted, r.count, r.errors));
+    CommDlgJobHost host(this);
+    transfer(host).sendAll(question.updateArticles());
+    afterTransfer();
 }
 
 void ArticlesView::sendSelectedArticles() {
-    if (!prompt().ask("Czy chcesz wysłać zaznaczone artykuły do kasy?"))
-        return;
-    Articles selected(Articles::Ownership::Borrowing);
-    borrowSelected(selected);
-    ArticleJobs* jobs = articleJobs();
-    const CommResult r =
-        runCommJob(QString::fromUtf8("Wysyłanie informacji o zaznaczonych artykułach."),
-                   jobs ? jobs->sendArticles(settings(), selected) : nullptr, this);
-    selected.detachAll();
-    refreshMarks();
-    report(r, format("Wysłano %d, błędów %d", r.count, r.errors));
+    CommDlgJobHost host(this);
+    transfer(host).sendSelected(selectedArticles());
+    afterTransfer();
 }
 
 void ArticlesView::readArticles() {
-    if (!prompt().ask("Czy chcesz odczytać artykuły z kasy?"))
-        return;
-    Articles& articles = doc_->core().articles;
-    model_->fill(Articles());
-    articles.removeAll();
-    doc_->setModified(true);
-    ArticleJobs* jobs = articleJobs();
-    const CommResult r =
-        runCommJob(QString::fromUtf8("Odbieranie informacji o artykułach."),
-                   jobs ? jobs->receiveArticles(settings(), articles) : nullptr, this);
+    // The list lets go of the old articles before the dialog paints it.
+    CommDlgJobHost host(this, [this] { model_->fill(Articles()); });
+    transfer(host).read();
     refill();
-    report(r, format("Odebrano %d", r.count));
-    doc_->setModified(true);
+    doc_->setModified(doc_->core().isModified());
 }
 
 void ArticlesView::deleteAllInRegister() {
-    Articles& articles = doc_->core().articles;
-    if (!prompt().ask("Czy na pewno chcesz usunąć artykuły z kasy?") || articles.count() == 0)
-        return;
-    ArticleJobs* jobs = articleJobs();
-    const CommResult r =
-        runCommJob(QString::fromUtf8("Usuwanie informacji o artykułach."),
-                   jobs ? jobs->deleteArticles(settings(), articles) : nullptr, this);
-    refreshMarks();
-    report(r, format("Usunięto %d", r.count));
+    CommDlgJobHost host(this);
+    transfer(host).deleteAll();
+    afterTransfer();
 }
 
 void ArticlesView::deleteSelectedInRegister() {
-    if (!prompt().ask("Czy na pewno chcesz usunąć zaznaczone artykuły z kasy?"))
-        return;
-    Articles selected(Articles::Ownership::Borrowing);
-    borrowSelected(selected);
-    if (selected.count() == 0)
-        return;
-    ArticleJobs* jobs = articleJobs();
-    const CommResult r =
-        runCommJob(QString::fromUtf8("Usuwanie informacji o artykułach."),
-                   jobs ? jobs->deleteArticles(settings(), selected) : nullptr, this);
-    selected.detachAll();
-    refreshMarks();
-    report(r, format("Usunięto %d", r.count));
+    CommDlgJobHost host(this);
+    transfer(host).deleteSelected(selectedArticles());
+    afterTransfer();
 }
 
 void ArticlesView::zeroSalesCounters() {
-    ArticleJobs* jobs = articleJobs();
-    const CommResult r = runCommJob(QString::fromUtf8("Zerowanie liczników sprzedaży."),
-                                    jobs ? jobs->zeroCounters(settings()) : nullptr, this);
-    if (!r.ok) {
-        refreshMarks();
-        commError();
-    }
+    CommDlgJobHost host(this);
+    transfer(host).zeroCounters();
+    refreshMarks();
 }
 
 bool ArticlesView::updateCommand(int id, CommandState& state) {

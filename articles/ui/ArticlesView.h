@@ -6,34 +6,22 @@
 #include <functional>
 #include <vector>
 
+#include "articles/ArticleTransfer.h"
 #include "articles/ui/ArticlesModel.h"
 #include "shell/CListViewEx.h"
 
 namespace kos {
 
 class ArticleDocument;
-class CommJob;
+class JobHost;
 class SortHeader;
 struct Settings;
 
 inline constexpr const char* ARTICLES_TITLE_PREFIX = "ARTYKUŁY - ";
-inline constexpr const char* TEXT_COMM_OK = "Operacja komunikacji z kasą zakończona poprawnie.";
-inline constexpr const char* TEXT_COMM_ERROR =
-    "Błąd podczas komunikacji z kasą lub operacja przerwana przez użytkownika.";
 
 // The find-register dialog of a document; the command is disabled while none is installed.
 using FindRegisterDialog = std::function<void(ArticleDocument& doc, QWidget* parent)>;
 void setFindRegisterDialog(FindRegisterDialog dialog);
-
-// Outcome of one exchange run in the progress dialog.
-struct CommResult {
-    bool ok = false;
-    int count = 0;
-    int errors = 0;
-};
-
-// Runs the job in the progress dialog with this label; no job counts as a failure.
-CommResult runCommJob(const QString& label, std::unique_ptr<CommJob> job, QWidget* parent);
 
 class ArticlesView : public CListViewEx {
     Q_OBJECT
@@ -91,10 +79,10 @@ private:
     void updateCounts();
     void showCounts();
     void showArrow();
-    void commError();
-    // The success message with its counts, or the communication error.
-    void report(const CommResult& result, const std::string& counts);
-    void borrowSelected(Articles& selected);
+    // The exchanges on this document, their jobs run in host.
+    ArticleTransfer transfer(JobHost& host);
+    // The document's modified flag and the list's marks after an exchange.
+    void afterTransfer();
 
     ArticleDocument* doc_;
     ArticlesModel* model_;

@@ -6,11 +6,12 @@
 #include <QPrinter>
 #include <QScrollBar>
 
+#include "articles/ArticleTransfer.h"
 #include "articles/ui/ArticleCommands.h"
 #include "articles/ui/ArticleDocument.h"
-#include "articles/ui/ArticleJobs.h"
 #include "articles/ui/ArticlesView.h"
 #include "articles/ui/CHeaderDlg.h"
+#include "articles/ui/CommDlgJobHost.h"
 #include "articles/ui/DialogRunner.h"
 #include "base/Codepage.h"
 #include "shell/Commands.h"
@@ -71,42 +72,28 @@ void CHeaderView::editHeader() {
     viewport()->repaint();
 }
 
-void CHeaderView::showCommResult(bool ok) {
-    Prompt& prompt = doc_->manager().context().prompt;
-    if (ok)
-        prompt.message(TEXT_COMM_OK, PromptIcon::Information);
-    else
-        prompt.message(TEXT_COMM_ERROR, PromptIcon::Stop);
-}
-
 void CHeaderView::sendHeader() {
-    if (doc_->lineBusy() ||
-        !doc_->manager().context().prompt.ask("Czy chcesz wysłać nagłówek do kasy?"))
+    if (doc_->lineBusy())
         return;
-    ArticleJobs* jobs = articleJobs();
-    const Settings& settings = doc_->manager().context().settings;
-    const CommResult r =
-        runCommJob(QString::fromUtf8("Wysyłanie nagłówka."),
-                   jobs ? jobs->sendHeader(settings, doc_->core().header) : nullptr, this);
-    showCommResult(r.ok);
+    CommDlgJobHost host(this);
+    ArticleTransfer(doc_->core(), doc_->manager().context().settings, host,
+                    doc_->manager().context().prompt)
+        .sendHeader();
 }
 
 void CHeaderView::readHeader() {
-    if (doc_->lineBusy() ||
-        !doc_->manager().context().prompt.ask("Czy chcesz odczytać nagłówek z kasy?"))
+    if (doc_->lineBusy())
         return;
-    ECRHeader& header = doc_->core().header;
-    header.clear();
-    doc_->setModified(true);
+    // The cleared header is shown before the dialog opens.
+    CommDlgJobHost host(this, [this] {
+        Q_EMIT doc_->headerChanged();
+        viewport()->repaint();
+    });
+    ArticleTransfer(doc_->core(), doc_->manager().context().settings, host,
+                    doc_->manager().context().prompt)
+        .readHeader();
+    doc_->setModified(doc_->core().isModified());
     Q_EMIT doc_->headerChanged();
-    viewport()->repaint();
-    ArticleJobs* jobs = articleJobs();
-    const Settings& settings = doc_->manager().context().settings;
-    const CommResult r = runCommJob(QString::fromUtf8("Odbieranie nagłówka."),
-                                    jobs ? jobs->receiveHeader(settings, header) : nullptr, this);
-    Q_EMIT doc_->headerChanged();
-    showCommResult(r.ok);
-    doc_->setModified(true);
 }
 
 void CHeaderView::print(QPrinter& printer) {

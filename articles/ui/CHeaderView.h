@@ -36,8 +36,6 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    void showCommResult(bool ok);
-
     ArticleDocument* doc_;
 };
 

@@ -6,13 +6,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "articles/ArticleTransfer.h"
+
 namespace kos {
 
 CSendArticlesDlg::CSendArticlesDlg(bool updateArticles, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("KOS"));
-    auto* text = new QLabel(QString::fromUtf8("Czy chcesz wysłać artykuły do kasy?"), this);
-    update_ =
-        new QCheckBox(QString::fromUtf8("Usuwać z kasy art., których nie ma w programie"), this);
+    auto* text = new QLabel(QString::fromUtf8(TEXT_SEND_ALL_QUESTION), this);
+    update_ = new QCheckBox(QString::fromUtf8(TEXT_SEND_ALL_DELETE_MISSING), this);
     update_->setObjectName(QStringLiteral("update"));
     update_->setChecked(updateArticles);
     auto* buttons = new QDialogButtonBox(this);

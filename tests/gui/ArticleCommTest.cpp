@@ -1,5 +1,5 @@
-// The progress dialog and the exchanges of the article windows, run with jobs that stand in
-// for the register; the receipt header's view and dialog.
+// The progress dialog and the exchanges of the article windows with ecrsim; the receipt
+// header's view and dialog.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -8,120 +8,45 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
-#include <condition_variable>
+#include <map>
 #include <thread>
 
 #include "ArticleTestSupport.h"
+#include "Simulator.h"
 #include "articles/ui/ArticleCommands.h"
-#include "articles/ui/ArticleJobs.h"
 #include "articles/ui/CHeaderDlg.h"
 #include "articles/ui/CHeaderView.h"
+#include "articles/ui/CommDlgJobHost.h"
 #include "base/Codepage.h"
 #include "shell/MainFrame.h"
 
 namespace kos::test {
 namespace {
 
-// A job that takes one step per article on its own thread, as the transfer jobs do; it may
-// wait after its first step until "Przerwij" reaches it.
-class StepJob : public CommJob {
-public:
-    StepJob(int steps, std::function<void(int)> step, bool pauseAfterFirst = false)
-        : steps_(steps), step_(std::move(step)), pause_(pauseAfterFirst) {}
-    ~StepJob() override {
-        if (thread_.joinable())
-            thread_.join();
+// A job that takes one step per article, as the transfer jobs do, and waits after its first
+// step until "Przerwij" reaches it.
+JobResult pausingJob(JobControl& control, int steps) {
+    JobResult result;
+    for (int i = 0; i < steps && !control.aborted(); ++i) {
+        ++result.count;
+        control.progress(result.count * 1000 / steps, "Wysłano " + std::to_string(result.count));
+        for (int wait = 0; i == 0 && wait < 2000 && !control.aborted(); ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    void start(CommJobListener& listener) override {
-        thread_ = std::thread([this, &listener] { run(listener); });
-    }
-    void abort() override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        aborted_ = true;
-        wake_.notify_all();
-    }
+    result.success = true;
+    return result;
+}
 
-private:
-    void run(CommJobListener& listener) {
-        int done = 0;
-        for (int i = 0; i < steps_; ++i) {
-            {
-                std::unique_lock<std::mutex> lock(mutex_);
-                if (aborted_)
-                    break;
-            }
-            step_(i);
-            ++done;
-            listener.progress(done * 1000 / steps_, "Wysłano " + std::to_string(done));
-            if (pause_ && i == 0) {
-                std::unique_lock<std::mutex> lock(mutex_);
-                wake_.wait_for(lock, std::chrono::seconds(20), [this] { return aborted_; });
-            }
-        }
-        listener.finished(true, done, 0);
-    }
-
-    int steps_;
-    std::function<void(int)> step_;
-    bool pause_;
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool aborted_ = false;
-    std::thread thread_;
-};
-
-// Register side of the exchanges: sent articles lose their mark, read articles come from a
-// list, a read header has its lines.
-struct FakeRegister : ArticleJobs {
-    std::unique_ptr<CommJob> zeroCounters(const Settings&) override {
-        return std::make_unique<StepJob>(1, [](int) {});
-    }
-    std::unique_ptr<CommJob> sendArticles(const Settings&, Articles& articles) override {
-        return std::make_unique<StepJob>(
-            articles.count(), [&articles](int i) { articles.getAt(i)->modified = false; },
-            pauseSending);
-    }
-    std::unique_ptr<CommJob> deleteArticles(const Settings&, Articles& articles) override {
-        return std::make_unique<StepJob>(articles.count(), [](int) {});
-    }
-    std::unique_ptr<CommJob> receiveArticles(const Settings&, Articles& articles) override {
-        return std::make_unique<StepJob>(3, [&articles](int i) {
-            auto a = std::make_unique<Article>();
-            a->plu.parse(std::to_string(100 + i));
-            a->name = "Z KASY " + std::to_string(i);
-            a->modified = false;
-            articles.add(a);
-        });
-    }
-    std::unique_ptr<CommJob> sendHeader(const Settings&, const ECRHeader&) override {
-        return std::make_unique<StepJob>(1, [](int) {});
-    }
-    std::unique_ptr<CommJob> receiveHeader(const Settings&, ECRHeader& header) override {
-        return std::make_unique<StepJob>(1, [&header](int) { header.lines[0] = "  SKLEP"; });
-    }
-    bool pauseSending = false;
-};
-
-struct ArticleComm : ::testing::Test {
-    ArticleComm() { setArticleJobs(&fake); }
-    ~ArticleComm() override { setArticleJobs(nullptr); }
-    FakeRegister fake;
-    ArticleFixture f;
-};
-
-TEST_F(ArticleComm, PrzerwijStopsSendingAndOnlyTheJobsEndClosesTheDialog) {
-    for (const char* plu : {"1", "2", "3"})
-        f.put(plu, (std::string("A") + plu).c_str(), 100);
-    f.select({0, 1, 2});
-    fake.pauseSending = true;
+TEST(ArticleCommDialog, PrzerwijStopsTheJobAndOnlyTheJobsEndClosesTheDialog) {
+    ensureGuiApp();
     bool abortEnabledAfter = true;
     QString status;
-    auto* poll = new QTimer(f.view);
-    QObject::connect(poll, &QTimer::timeout, [&] {
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
         auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (!dlg || dlg->findChild<QPlainTextEdit*>("status")->toPlainText().isEmpty())
             return;
-        poll->stop();
+        poll.stop();
         status = dlg->findChild<QPlainTextEdit*>("status")->toPlainText();
         QTest::keyClick(dlg, Qt::Key_Escape);
         dlg->close();
@@ -129,36 +54,82 @@ TEST_F(ArticleComm, PrzerwijStopsSendingAndOnlyTheJobsEndClosesTheDialog) {
         QTest::keyClick(dlg, Qt::Key_Return);
         abortEnabledAfter = dlg->findChild<QPushButton*>("abort")->isEnabled();
     });
-    poll->start(10);
-    f.prompt.answers = {true};
-    f.view->sendSelectedArticles();
+    poll.start(10);
+    CommDlgJobHost host(nullptr);
+    const JobResult result = host.run("Wysyłanie informacji o artykułach.",
+                                      [](JobControl& control) { return pausingJob(control, 3); });
     EXPECT_EQ(status, "Wysłano 1");
     EXPECT_FALSE(abortEnabledAfter);
-    EXPECT_EQ(f.prompt.shown.back().text,
-              "Operacja komunikacji z kasą zakończona poprawnie.\nWysłano 1, błędów 0");
-    EXPECT_EQ(f.prompt.shown.back().icon, PromptIcon::Information);
+    EXPECT_TRUE(result.success);
+    EXPECT_EQ(result.count, 1);
+}
+
+// The article windows against ecrsim on a pseudo-terminal.
+struct ArticleComm : ::testing::Test {
+    void SetUp() override {
+        ecrsim::SimOptions options;
+        options.articles = {{"00000000000012", "MLEKO", 1, 250, 0, 1500, 375},
+                            {"00000000000100", "MAS)O", 1, 699, 0, 0, 0},
+                            {"00000000005000", "^MIETANA", 1, 325, 0, 0, 0}};
+        sim = std::make_unique<ecrsim::Simulator>(options);
+        std::string error;
+        ASSERT_TRUE(sim->open(error)) << error;
+        sim->start();
+        Settings& s = f.app->settings();
+        s.port = 1;
+        s.portSpeed = 9600;
+        s.comDevice[0] = sim->slavePath();
+        s.ecrNr = 1;
+    }
+    std::map<std::string, ecrsim::SimArticle> registerArticles() {
+        std::map<std::string, ecrsim::SimArticle> out;
+        sim->withRegister(1, [&](ecrsim::SimRegister& r) { out = r.articles; });
+        return out;
+    }
+    // Declared first so that the line outlives the document.
+    std::unique_ptr<ecrsim::Simulator> sim;
+    ArticleFixture f;
+};
+
+TEST_F(ArticleComm, SendAllDeletesWhatTheDocumentLacksAndMarksTheSent) {
+    f.put("5000", utf8ToCp1250("ŚMIETANA").c_str(), 330);
+    f.put("77", "NOWY", 100);
+    f.dialogs.push_back([](QDialog& d) {
+        control<QAbstractButton>(d, "update")->setChecked(true);
+        return int(QDialog::Accepted);
+    });
+    f.app->mainFrame()->execute(cmd::ECR_SEND);
+    EXPECT_EQ(
+        f.prompt.shown.back().text,
+        "Operacja komunikacji z kasą zakończona poprawnie.\nUsunięto 2, wysłano 2 , błędów 0");
+    const auto table = registerArticles();
+    ASSERT_EQ(table.size(), 2u);
+    EXPECT_EQ(table.at("00000000005000").price, 330);
+    EXPECT_EQ(table.at("00000000000077").name.substr(0, 4), "NOWY");
     EXPECT_EQ(f.cell(0, 0), "x");
-    EXPECT_EQ(f.cell(1, 0), " ");
+    EXPECT_EQ(f.cell(1, 0), "x");
+    EXPECT_TRUE(f.doc->isModified());
 }
 
 TEST_F(ArticleComm, ReadingReplacesTheArticlesAndTheHeader) {
     f.put("7", "STARY", 100);
+    sim->withRegister(1, [](ecrsim::SimRegister& r) { r.header = {"SKLEP", "", "", "", ""}; });
     f.doc->core().header.lines[2] = "STARA LINIA";
     f.prompt.answers = {true, true};
     f.app->mainFrame()->execute(cmd::ECR_READ);
     ASSERT_EQ(f.view->articlesModel().rowCount(), 3);
-    EXPECT_EQ(f.cell(0, 2), "Z KASY 0");
+    EXPECT_EQ(f.cell(0, 2), "MLEKO");
     EXPECT_EQ(f.prompt.shown.back().text,
               "Operacja komunikacji z kasą zakończona poprawnie.\nOdebrano 3");
 
     f.app->mainFrame()->execute(cmd::WINDOW_HEADER);
     f.app->mainFrame()->execute(cmd::ECR_READ);
-    EXPECT_EQ(f.doc->core().header.lines[0], "  SKLEP");
+    EXPECT_EQ(f.doc->core().header.lines[0], "SKLEP");
     EXPECT_EQ(f.doc->core().header.lines[2], "");
     EXPECT_EQ(f.prompt.shown.back().text, "Operacja komunikacji z kasą zakończona poprawnie.");
 
-    // Without a register exchange installed the commands report the communication error.
-    setArticleJobs(nullptr);
+    // With no register on the line the commands report the communication error.
+    f.app->settings().comDevice[0] = f.dir.file("no-such-port");
     f.app->mainFrame()->execute(cmd::WINDOW_ARTICLES);
     f.app->mainFrame()->execute(cmd::ECR_ZERO_COUNTERS);
     EXPECT_EQ(f.prompt.shown.back().icon, PromptIcon::Stop);
