@@ -3,7 +3,9 @@
 #include "articles/ui/ArticleCommands.h"
 #include "articles/ui/ArticleDocument.h"
 #include "articles/ui/ArticlesView.h"
+#include "articles/ui/CFindEcrDlg.h"
 #include "articles/ui/CHeaderView.h"
+#include "articles/ui/DialogRunner.h"
 #include "shell/Commands.h"
 #include "shell/DocManager.h"
 
@@ -75,6 +77,12 @@ QWidget* makeHeaderView(UiDocument& doc, QWidget* parent) {
 }  // namespace
 
 void addArticleTemplates(DocManager& manager, bool registered) {
+    setFindRegisterDialog([](ArticleDocument& doc, QWidget* parent) {
+        AppContext& context = doc.manager().context();
+        CFindEcrDlg dialog(context.settings, context.store, context.prompt, parent);
+        runDialog(dialog);
+        Q_EMIT doc.manager().settingsChanged();
+    });
     const QString docString = QString::fromUtf8(ARTICLE_DOC_STRING);
     auto factory = [](DocTemplate& t, DocManager& m) -> UiDocument* {
         return new ArticleDocument(t, m);

@@ -71,6 +71,7 @@ struct ArticleComm : ::testing::Test {
         options.articles = {{"00000000000012", "MLEKO", 1, 250, 0, 1500, 375},
                             {"00000000000100", "MAS)O", 1, 699, 0, 0, 0},
                             {"00000000005000", "^MIETANA", 1, 325, 0, 0, 0}};
+        options.speed = 9600;
         sim = std::make_unique<ecrsim::Simulator>(options);
         std::string error;
         ASSERT_TRUE(sim->open(error)) << error;
@@ -133,6 +134,32 @@ TEST_F(ArticleComm, ReadingReplacesTheArticlesAndTheHeader) {
     f.app->mainFrame()->execute(cmd::WINDOW_ARTICLES);
     f.app->mainFrame()->execute(cmd::ECR_ZERO_COUNTERS);
     EXPECT_EQ(f.prompt.shown.back().icon, PromptIcon::Stop);
+}
+
+// Register 1 answers only at 9600: the search from 0 passes number 0 and the lower speeds, and
+// "Ustaw" makes the find the settings.
+TEST_F(ArticleComm, FindRegisterShowsTheFindAndUstawSetsIt) {
+    Settings& s = f.app->settings();
+    s.ecrNr = 5;
+    s.portSpeed = 2400;
+    QString nr, port, speed;
+    f.dialogs.push_back([&](QDialog& d) {
+        setText(d, "start", "0");
+        control<QAbstractButton>(d, "search")->click();
+        nr = control<QLineEdit>(d, "foundNr")->text();
+        port = control<QComboBox>(d, "foundPort")->currentText();
+        speed = control<QComboBox>(d, "foundSpeed")->currentText();
+        control<QAbstractButton>(d, "set")->click();
+        return int(QDialog::Accepted);
+    });
+    f.app->mainFrame()->execute(cmd::FIND_ECR);
+    EXPECT_EQ(nr, "1");
+    EXPECT_EQ(port, "com1");
+    EXPECT_EQ(speed, "9600");
+    EXPECT_EQ(s.ecrNr, 1);
+    EXPECT_EQ(s.portSpeed, 9600);
+    EXPECT_EQ(s.port, 1);
+    EXPECT_TRUE(f.prompt.shown.empty());
 }
 
 TEST(ArticleHeader, LinesAreDrawnAlignedIn18WideBox) {
