@@ -1,17 +1,28 @@
 #include "app/KosTemplates.h"
 
+#include "articles/ui/ArticleTemplate.h"
+#include "base/Settings.h"
 #include "online/ui/OnlineTemplate.h"
 #include "shell/DocManager.h"
 
 namespace kos {
 
-void addKosTemplates(DocManager& manager) {
-    // The article and header templates only describe the article document's windows; no
-    // command creates or opens an article document, so neither is registered.
-    const QString articleString = QString::fromUtf8(ARTICLE_DOC_STRING);
-    manager.addTemplate(std::make_unique<DocTemplate>(articleString, nullptr), false);
-    manager.addTemplate(std::make_unique<DocTemplate>(articleString, nullptr), false);
+namespace {
+
+void addTemplates(DocManager& manager, bool articles) {
+    addArticleTemplates(manager, articles);
     registerOnlineTemplate(manager);
+}
+
+}  // namespace
+
+void addKosTemplates(DocManager& manager) {
+    const auto wanted = manager.context().store.getInt(SETTINGS_SECTION, "ArticleDocuments");
+    addTemplates(manager, wanted && *wanted == 1);
+}
+
+void addKosTemplatesWithArticles(DocManager& manager) {
+    addTemplates(manager, true);
 }
 
 }  // namespace kos

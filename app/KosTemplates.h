@@ -5,12 +5,10 @@ namespace kos {
 
 class DocManager;
 
-// Document string of the article and header templates.
-inline constexpr const char* ARTICLE_DOC_STRING =
-    "\nArtykuły\nArtykuły\nArtykuły (*.dat)\n.dat\nArtykułyt\nArtykuly.Document";
-
-// The article template, the header template and the online template; only the online one is
-// registered, so New and Open make online documents.
+// The article template, the header template and the online template. Only the online one is
+// registered, so New and Open make online documents, unless the setting ArticleDocuments is 1.
 void addKosTemplates(DocManager& manager);
+// The same with the article template registered too (KOS --articles).
+void addKosTemplatesWithArticles(DocManager& manager);
 
 }  // namespace kos

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "articles/TransferJobs.h"
+#include "link/SerialPort.h"
 
 namespace kos {
 
@@ -29,6 +30,14 @@ void collect(const std::vector<Article*>& selected, Articles& list) {
 }
 
 }  // namespace
+
+ArticleTransfer::ArticleTransfer(EcrDoc& doc, const Settings& settings, JobHost& host,
+                                 Prompt& prompt)
+    : doc_(doc), settings_(settings), host_(host), prompt_(prompt) {
+    const int port = settings.port;
+    if (port >= 1 && port <= COM_PORT_COUNT && !settings.comDevice[port - 1].empty())
+        setComDevice(port, settings.comDevice[port - 1]);
+}
 
 void ArticleTransfer::removeListed(const Articles& document, Articles& inRegister) {
     const std::vector<Article*> all(inRegister.begin(), inRegister.end());

@@ -23,8 +23,8 @@ inline constexpr const char* TEXT_COMM_DONE = "Operacja komunikacji z kasą zako
 
 class ArticleTransfer {
 public:
-    ArticleTransfer(EcrDoc& doc, const Settings& settings, JobHost& host, Prompt& prompt)
-        : doc_(doc), settings_(settings), host_(host), prompt_(prompt) {}
+    // The jobs open the port of the settings on the device the settings give it.
+    ArticleTransfer(EcrDoc& doc, const Settings& settings, JobHost& host, Prompt& prompt);
 
     // After "Tak" in the send dialog (question and check box above); deleteMissing is the
     // check box. True when every job succeeded.

@@ -36,9 +36,14 @@ void ChildFrame::setTitleNumber(int n) {
     updateTitle();
 }
 
+void ChildFrame::setTitlePrefix(const QString& prefix) {
+    titlePrefix_ = prefix;
+    updateTitle();
+}
+
 void ChildFrame::updateTitle() {
-    setWindowTitle(titleNumber_ > 0 ? QStringLiteral("%1:%2").arg(doc_->title()).arg(titleNumber_)
-                                    : doc_->title());
+    const QString title = titlePrefix_ + doc_->title();
+    setWindowTitle(titleNumber_ > 0 ? QStringLiteral("%1:%2").arg(title).arg(titleNumber_) : title);
 }
 
 bool ChildFrame::documentShownElsewhere() const {

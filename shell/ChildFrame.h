@@ -26,6 +26,8 @@ public:
     bool isReleased() const { return released_; }
     // n > 0 adds ":n" to the title (one of several windows of the document); 0 shows it plain.
     void setTitleNumber(int n);
+    // Text put before the document's title in the caption ("ARTYKUŁY - ").
+    void setTitlePrefix(const QString& prefix);
 
 Q_SIGNALS:
     // The frame is going (hidden now, deleted from the event loop); wasMaximized tells how it
@@ -42,6 +44,7 @@ private:
 
     UiDocument* doc_;
     QString viewName_;
+    QString titlePrefix_;
     bool released_ = false;
     int titleNumber_ = 0;
 };

@@ -36,7 +36,16 @@ UiDocument* DocManager::adopt(UiDocument* doc) {
 UiDocument* DocManager::fileNew() {
     if (registered_.empty())
         return nullptr;
-    DocTemplate& t = *registered_.front();
+    int chosen = 0;
+    if (registered_.size() > 1) {
+        QStringList names;
+        for (DocTemplate* t : registered_)
+            names << t->fileNewName();
+        chosen = context_.files.chooseDocumentType(dialogParent_, names);
+        if (chosen < 0 || chosen >= int(registered_.size()))
+            return nullptr;
+    }
+    DocTemplate& t = *registered_[size_t(chosen)];
     std::unique_ptr<UiDocument> doc(t.create(*this));
     if (!doc || !doc->onNewDocument())
         return nullptr;

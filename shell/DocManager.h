@@ -36,7 +36,7 @@ public:
 
     const QList<UiDocument*>& documents() const { return documents_; }
 
-    // New document of the first registered template (there is only one, so no choice).
+    // New document of a registered template; with more than one the user chooses the type.
     UiDocument* fileNew();
     // Open dialog with the registered templates' filters.
     UiDocument* fileOpen();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -20,12 +21,15 @@ public:
     virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
     // Asks before replacing an existing file; empty when the user cancels.
     virtual QString saveFileName(QWidget* parent, const SaveFileRequest& request) = 0;
+    // The "Nowy" choice of a document type among names; -1 when the user cancels.
+    virtual int chooseDocumentType(QWidget* parent, const QStringList& names) = 0;
 };
 
 class QtFileChooser final : public FileChooser {
 public:
     QString openFileName(QWidget* parent, const QString& filter) override;
     QString saveFileName(QWidget* parent, const SaveFileRequest& request) override;
+    int chooseDocumentType(QWidget* parent, const QStringList& names) override;
 };
 
 }  // namespace kos

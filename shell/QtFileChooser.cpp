@@ -1,4 +1,5 @@
 #include <QFileDialog>
+#include <QInputDialog>
 
 #include "shell/FileChooser.h"
 
@@ -23,6 +24,13 @@ QString QtFileChooser::saveFileName(QWidget* parent, const SaveFileRequest& requ
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().front();
+}
+
+int QtFileChooser::chooseDocumentType(QWidget* parent, const QStringList& names) {
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(parent, QStringLiteral("Nowy"),
+                                                 QStringLiteral("Nowy"), names, 0, false, &ok);
+    return ok ? int(names.indexOf(chosen)) : -1;
 }
 
 }  // namespace kos

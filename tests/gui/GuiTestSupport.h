@@ -32,10 +32,20 @@ public:
         saveRequests.push_back(request);
         return next();
     }
+    int chooseDocumentType(QWidget*, const QStringList& names) override {
+        typeChoices.push_back(names);
+        if (typeAnswers.empty())
+            return -1;
+        int a = typeAnswers.front();
+        typeAnswers.pop_front();
+        return a;
+    }
     // Answers in order; an empty answer (or none left) is Cancel.
     std::deque<QString> answers;
     std::vector<QString> openFilters;
     std::vector<SaveFileRequest> saveRequests;
+    std::deque<int> typeAnswers;  // index of the chosen type; none left is Cancel
+    std::vector<QStringList> typeChoices;
 
 private:
     QString next() {

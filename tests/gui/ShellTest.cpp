@@ -520,6 +520,7 @@ TEST(Shell, ADocumentTypeBringsItsViewsAndMenu) {
     EXPECT_EQ(frame->showView(note, "brak"), nullptr);
 
     // The online document brings back its own menu and words.
+    f.files.typeAnswers = {0};
     ASSERT_TRUE(frame->execute(cmd::FILE_NEW));
     EXPECT_EQ(menuTitles(frame), QStringList({"Plik", "Edycja", "Widok", "Okno", "Pomoc"}));
     EXPECT_EQ(frame->action(cmd::ADD)->statusTip(), "Dodaje kasy");

@@ -1,0 +1,209 @@
+// The progress dialog and the exchanges of the article windows with ecrsim; the receipt
+// header's view and dialog.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <map>
+#include <thread>
+
+#include "ArticleTestSupport.h"
+#include "Simulator.h"
+#include "articles/ui/ArticleCommands.h"
+#include "articles/ui/CHeaderDlg.h"
+#include "articles/ui/CHeaderView.h"
+#include "articles/ui/CommDlgJobHost.h"
+#include "base/Codepage.h"
+#include "shell/MainFrame.h"
+
+namespace kos::test {
+namespace {
+
+// A job that takes one step per article, as the transfer jobs do, and waits after its first
+// step until "Przerwij" reaches it.
+JobResult pausingJob(JobControl& control, int steps) {
+    JobResult result;
+    for (int i = 0; i < steps && !control.aborted(); ++i) {
+        ++result.count;
+        control.progress(result.count * 1000 / steps, "Wysłano " + std::to_string(result.count));
+        for (int wait = 0; i == 0 && wait < 2000 && !control.aborted(); ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    result.success = true;
+    return result;
+}
+
+TEST(ArticleCommDialog, PrzerwijStopsTheJobAndOnlyTheJobsEndClosesTheDialog) {
+    ensureGuiApp();
+    bool abortEnabledAfter = true;
+    QString status;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dlg || dlg->findChild<QPlainTextEdit*>("status")->toPlainText().isEmpty())
+            return;
+        poll.stop();
+        status = dlg->findChild<QPlainTextEdit*>("status")->toPlainText();
+        QTest::keyClick(dlg, Qt::Key_Escape);
+        dlg->close();
+        EXPECT_TRUE(dlg->isVisible());
+        QTest::keyClick(dlg, Qt::Key_Return);
+        abortEnabledAfter = dlg->findChild<QPushButton*>("abort")->isEnabled();
+    });
+    poll.start(10);
+    CommDlgJobHost host(nullptr);
+    const JobResult result = host.run("Wysyłanie informacji o artykułach.",
+                                      [](JobControl& control) { return pausingJob(control, 3); });
+    EXPECT_EQ(status, "Wysłano 1");
+    EXPECT_FALSE(abortEnabledAfter);
+    EXPECT_TRUE(result.success);
+    EXPECT_EQ(result.count, 1);
+}
+
+// The article windows against ecrsim on a pseudo-terminal.
+struct ArticleComm : ::testing::Test {
+    void SetUp() override {
+        ecrsim::SimOptions options;
+        options.articles = {{"00000000000012", "MLEKO", 1, 250, 0, 1500, 375},
+                            {"00000000000100", "MAS)O", 1, 699, 0, 0, 0},
+                            {"00000000005000", "^MIETANA", 1, 325, 0, 0, 0}};
+        options.speed = 9600;
+        sim = std::make_unique<ecrsim::Simulator>(options);
+        std::string error;
+        ASSERT_TRUE(sim->open(error)) << error;
+        sim->start();
+        Settings& s = f.app->settings();
+        s.port = 1;
+        s.portSpeed = 9600;
+        s.comDevice[0] = sim->slavePath();
+        s.ecrNr = 1;
+    }
+    std::map<std::string, ecrsim::SimArticle> registerArticles() {
+        std::map<std::string, ecrsim::SimArticle> out;
+        sim->withRegister(1, [&](ecrsim::SimRegister& r) { out = r.articles; });
+        return out;
+    }
+    // Declared first so that the line outlives the document.
+    std::unique_ptr<ecrsim::Simulator> sim;
+    ArticleFixture f;
+};
+
+TEST_F(ArticleComm, SendAllDeletesWhatTheDocumentLacksAndMarksTheSent) {
+    f.put("5000", utf8ToCp1250("ŚMIETANA").c_str(), 330);
+    f.put("77", "NOWY", 100);
+    f.dialogs.push_back([](QDialog& d) {
+        control<QAbstractButton>(d, "update")->setChecked(true);
+        return int(QDialog::Accepted);
+    });
+    f.app->mainFrame()->execute(cmd::ECR_SEND);
+    EXPECT_EQ(
+        f.prompt.shown.back().text,
+        "Operacja komunikacji z kasą zakończona poprawnie.\nUsunięto 2, wysłano 2 , błędów 0");
+    const auto table = registerArticles();
+    ASSERT_EQ(table.size(), 2u);
+    EXPECT_EQ(table.at("00000000005000").price, 330);
+    EXPECT_EQ(table.at("00000000000077").name.substr(0, 4), "NOWY");
+    EXPECT_EQ(f.cell(0, 0), "x");
+    EXPECT_EQ(f.cell(1, 0), "x");
+    EXPECT_TRUE(f.doc->isModified());
+}
+
+TEST_F(ArticleComm, ReadingReplacesTheArticlesAndTheHeader) {
+    f.put("7", "STARY", 100);
+    sim->withRegister(1, [](ecrsim::SimRegister& r) { r.header = {"SKLEP", "", "", "", ""}; });
+    f.doc->core().header.lines[2] = "STARA LINIA";
+    f.prompt.answers = {true, true};
+    f.app->mainFrame()->execute(cmd::ECR_READ);
+    ASSERT_EQ(f.view->articlesModel().rowCount(), 3);
+    EXPECT_EQ(f.cell(0, 2), "MLEKO");
+    EXPECT_EQ(f.prompt.shown.back().text,
+              "Operacja komunikacji z kasą zakończona poprawnie.\nOdebrano 3");
+
+    f.app->mainFrame()->execute(cmd::WINDOW_HEADER);
+    f.app->mainFrame()->execute(cmd::ECR_READ);
+    EXPECT_EQ(f.doc->core().header.lines[0], "SKLEP");
+    EXPECT_EQ(f.doc->core().header.lines[2], "");
+    EXPECT_EQ(f.prompt.shown.back().text, "Operacja komunikacji z kasą zakończona poprawnie.");
+
+    // With no register on the line the commands report the communication error.
+    f.app->settings().comDevice[0] = f.dir.file("no-such-port");
+    f.app->mainFrame()->execute(cmd::WINDOW_ARTICLES);
+    f.app->mainFrame()->execute(cmd::ECR_ZERO_COUNTERS);
+    EXPECT_EQ(f.prompt.shown.back().icon, PromptIcon::Stop);
+}
+
+// Register 1 answers only at 9600: the search from 0 passes number 0 and the lower speeds, and
+// "Ustaw" makes the find the settings.
+TEST_F(ArticleComm, FindRegisterShowsTheFindAndUstawSetsIt) {
+    Settings& s = f.app->settings();
+    s.ecrNr = 5;
+    s.portSpeed = 2400;
+    QString nr, port, speed;
+    f.dialogs.push_back([&](QDialog& d) {
+        setText(d, "start", "0");
+        control<QAbstractButton>(d, "search")->click();
+        nr = control<QLineEdit>(d, "foundNr")->text();
+        port = control<QComboBox>(d, "foundPort")->currentText();
+        speed = control<QComboBox>(d, "foundSpeed")->currentText();
+        control<QAbstractButton>(d, "set")->click();
+        return int(QDialog::Accepted);
+    });
+    f.app->mainFrame()->execute(cmd::FIND_ECR);
+    EXPECT_EQ(nr, "1");
+    EXPECT_EQ(port, "com1");
+    EXPECT_EQ(speed, "9600");
+    EXPECT_EQ(s.ecrNr, 1);
+    EXPECT_EQ(s.portSpeed, 9600);
+    EXPECT_EQ(s.port, 1);
+    EXPECT_TRUE(f.prompt.shown.empty());
+}
+
+TEST(ArticleHeader, LinesAreDrawnAlignedIn18WideBox) {
+    ensureGuiApp();
+    RecordingDevice device(400, 300, 96);
+    QPainter painter(&device);
+    const QFontMetrics fm = painter.fontMetrics();
+    const int box = 18 * fm.horizontalAdvance(QLatin1Char('W'));
+    const int abc = fm.horizontalAdvance("ABC");
+    for (uint8_t alignment : {0, 1, 2}) {
+        ECRHeader header;
+        header.lines[1] = "ABC";
+        header.alignment = alignment;
+        device.texts.clear();
+        drawHeader(painter, header);
+        double x = -1;
+        for (const auto& t : device.texts)
+            if (t.text == "ABC")
+                x = t.pos.x();
+        const double expected[] = {0.0, (box - abc) / 2.0, double(box - abc)};
+        EXPECT_NEAR(x, expected[alignment], 1.0) << int(alignment);
+    }
+}
+
+TEST(ArticleHeader, DialogRefusesLinesOver18Characters) {
+    ensureGuiApp();
+    ScriptedPrompt prompt;
+    ECRHeader header;
+    header.lines[1] = utf8ToCp1250("ZA DŁUGA LINIA Z KASY");  // 21 characters from the register
+    CHeaderDlg dialog(header, prompt);
+    EXPECT_EQ(pressOk(dialog), QDialog::Rejected);
+    EXPECT_EQ(prompt.shown.at(0).text, "Wprowadź nie więcej niż 18 znaków.");
+    EXPECT_EQ(dialog.focusWidget()->objectName(), "line2");
+
+    QLineEdit* line = control<QLineEdit>(dialog, "line2");
+    line->setText("123456789012345678");
+    line->setFocus();
+    QTest::keyClicks(line, "9");
+    EXPECT_EQ(line->text(), "123456789012345678");
+    control<QRadioButton>(dialog, "align2")->setChecked(true);
+    EXPECT_EQ(pressOk(dialog), QDialog::Accepted);
+    EXPECT_EQ(dialog.header().lines[1], "123456789012345678");
+    EXPECT_EQ(dialog.header().alignment, ECRHeader::RIGHT);
+}
+
+}  // namespace
+}  // namespace kos::test
