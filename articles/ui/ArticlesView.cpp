@@ -18,8 +18,12 @@
 #include "articles/ui/CSendArticlesDlg.h"
 #include "articles/ui/CommDlgJobHost.h"
 #include "articles/ui/DialogRunner.h"
+#include "articles/ui/InformationSrvDlg.h"
 #include "articles/ui/SortHeader.h"
 #include "base/Codepage.h"
+#include "online/OnlineComm.h"
+#include "online/ServerTransfer.h"
+#include "online/TarvelServerDoc.h"
 #include "shell/ChildFrame.h"
 #include "shell/Commands.h"
 #include "shell/DocManager.h"
@@ -294,7 +298,41 @@ void ArticlesView::afterTransfer() {
     refreshMarks();
 }
 
+EcrOnLineComm* ArticlesView::serverRegister() {
+    TarvelServerDoc* server = communicatingDocument();
+    if (!server)
+        return nullptr;
+    const int nr = settings().ecrNr;
+    const int slot = server->findSlot(nr);
+    EcrOnLineComm* target = slot < 0 ? nullptr : server->slotAt(slot);
+    if (!target)
+        prompt().message("Brak kasy o numerze logicznym " + std::to_string(nr) + ".",
+                         PromptIcon::Stop);
+    else if (target->job.pending()) {
+        prompt().message("Kasa wykonuje już inne zadanie.", PromptIcon::Stop);
+        target = nullptr;
+    }
+    return target;
+}
+
+void ArticlesView::relay(EcrOnLineComm& target, bool send, Articles& list) {
+    ServerTransfer transfer(target.job, send, list, send && settings().continueSendingOnError);
+    InformationSrvDlg dialog(transfer, prompt(), this);
+    dialog.exec();
+}
+
 void ArticlesView::sendAllArticles() {
+    if (communicatingDocument()) {
+        EcrOnLineComm* target = serverRegister();
+        if (!target)
+            return;
+        for (Article* article : doc_->core().articles)
+            article->modified = true;
+        doc_->core().setModified();
+        relay(*target, true, doc_->core().articles);
+        afterTransfer();
+        return;
+    }
     CSendArticlesDlg question(settings().updateArticles != 0, this);
     if (runDialog(question) != QDialog::Accepted)
         return;
@@ -304,12 +342,39 @@ void ArticlesView::sendAllArticles() {
 }
 
 void ArticlesView::sendSelectedArticles() {
+    if (communicatingDocument()) {
+        EcrOnLineComm* target = serverRegister();
+        if (!target)
+            return;
+        Articles list(Articles::Ownership::Borrowing);
+        for (Article* article : selectedArticles())
+            list.add(article);
+        doc_->core().setModified();
+        relay(*target, true, list);
+        list.detachAll();
+        afterTransfer();
+        return;
+    }
     CommDlgJobHost host(this);
     transfer(host).sendSelected(selectedArticles());
     afterTransfer();
 }
 
 void ArticlesView::readArticles() {
+    if (communicatingDocument()) {
+        EcrOnLineComm* target = serverRegister();
+        if (!target)
+            return;
+        // The document keeps its list until the transfer has ended; what came in replaces it.
+        Articles received;
+        relay(*target, false, received);
+        model_->fill(Articles());
+        doc_->core().articles.swap(received);
+        doc_->core().setModified();
+        refill();
+        doc_->setModified(doc_->core().isModified());
+        return;
+    }
     // The list lets go of the old articles before the dialog paints it.
     CommDlgJobHost host(this, [this] { model_->fill(Articles()); });
     transfer(host).read();
@@ -360,15 +425,22 @@ bool ArticlesView::updateCommand(int id, CommandState& state) {
             state.enabled = data && data->hasText();
             return true;
         }
+        // Sending and reading go through the online document while it communicates.
         case cmd::ECR_SEND:
+            state.enabled = rows > 0;
+            return true;
         case cmd::ECR_DELETE_ALL:
             state.enabled = rows > 0 && lineFree;
             return true;
         case cmd::ECR_SEND_SELECTED:
+            state.enabled = selected;
+            return true;
         case cmd::ECR_DELETE_SELECTED:
             state.enabled = selected && lineFree;
             return true;
         case cmd::ECR_READ:
+            state.enabled = true;
+            return true;
         case cmd::ECR_ZERO_COUNTERS:
             state.enabled = lineFree;
             return true;

@@ -13,6 +13,8 @@
 namespace kos {
 
 class ArticleDocument;
+class Articles;
+class EcrOnLineComm;
 class JobHost;
 class SortHeader;
 struct Settings;
@@ -83,6 +85,11 @@ private:
     ArticleTransfer transfer(JobHost& host);
     // The document's modified flag and the list's marks after an exchange.
     void afterTransfer();
+    // The register ecrNr of the communicating online document; null (after telling why) when it
+    // has none or the register is busy with another job.
+    EcrOnLineComm* serverRegister();
+    // Hands the transfer to that register's slot and shows its progress until it ends.
+    void relay(EcrOnLineComm& target, bool send, Articles& list);
 
     ArticleDocument* doc_;
     ArticlesModel* model_;

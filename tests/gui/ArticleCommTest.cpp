@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 #include <map>
 #include <thread>
 
@@ -18,6 +19,8 @@
 #include "articles/ui/CHeaderView.h"
 #include "articles/ui/CommDlgJobHost.h"
 #include "base/Codepage.h"
+#include "online/OnlineComm.h"
+#include "online/TarvelServerDoc.h"
 #include "shell/MainFrame.h"
 
 namespace kos::test {
@@ -110,6 +113,34 @@ TEST_F(ArticleComm, SendAllDeletesWhatTheDocumentLacksAndMarksTheSent) {
     EXPECT_EQ(f.cell(0, 0), "x");
     EXPECT_EQ(f.cell(1, 0), "x");
     EXPECT_TRUE(f.doc->isModified());
+}
+
+TEST_F(ArticleComm, SendAllGoesThroughTheCommunicatingOnlineDocument) {
+    Settings& s = f.app->settings();
+    s.receiptDir = f.dir.file("paragony");
+    s.receiptBackupDir.clear();
+    std::filesystem::create_directory(s.receiptDir);
+    TarvelServerDoc server;
+    ASSERT_EQ(0, server.addRegister(1));
+    ASSERT_TRUE(startOnline(server, s, f.prompt));
+    struct Stop {
+        TarvelServerDoc& doc;
+        Prompt& prompt;
+        ~Stop() { stopOnline(doc, prompt); }
+    } stop{server, f.prompt};
+    f.put("7", "CHLEB", 399);
+    f.put("8", "BULKA", 60);
+    f.put("9", "SER", 1299);
+    f.app->mainFrame()->updateCommands();
+    ASSERT_TRUE(f.app->mainFrame()->execute(cmd::ECR_SEND));
+    ASSERT_FALSE(f.prompt.shown.empty());
+    EXPECT_EQ(f.prompt.shown.back().text, "Wysłano artykuły do kasy.\nWysłano 3, błędów 0");
+    const auto table = registerArticles();
+    EXPECT_EQ(table.size(), 6u);
+    EXPECT_EQ(table.count("00000000000008"), 1u);
+    EXPECT_EQ(table.at("00000000000009").price, 1299);
+    for (int row = 0; row < 3; ++row)
+        EXPECT_EQ(f.cell(row, 0), "x");
 }
 
 TEST_F(ArticleComm, ReadingReplacesTheArticlesAndTheHeader) {
