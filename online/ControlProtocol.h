@@ -10,7 +10,7 @@
 
 namespace kos {
 
-class Article;
+struct Article;
 class Articles;
 
 inline constexpr int CONTROL_PROTOCOL_VERSION = 1;
