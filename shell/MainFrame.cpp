@@ -122,10 +122,10 @@ QList<MenuSection> frameMenu() {
 // Menus show at most this many characters of a recent file's path.
 constexpr int RECENT_FILE_CHARS = 40;
 
-void showTexts(QAction* a, const CommandSpec& spec) {
-    a->setText(spec.text);
-    a->setStatusTip(spec.tip);
-    a->setToolTip(spec.text.section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')));
+void showTexts(QAction* a, const CommandSpec& command) {
+    a->setText(command.text);
+    a->setStatusTip(command.tip);
+    a->setToolTip(command.text.section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')));
 }
 
 }  // namespace
@@ -177,42 +177,42 @@ bool MainFrame::create() {
     return true;
 }
 
-void MainFrame::addCommand(const CommandSpec& spec) {
-    if (QAction* existing = actions_.value(spec.id)) {
+void MainFrame::addCommand(const CommandSpec& command) {
+    if (QAction* existing = actions_.value(command.id)) {
         // Named before: this declaration fills only what the earlier ones left out.
-        CommandSpec& base = baseTexts_[spec.id];
+        CommandSpec& base = baseTexts_[command.id];
         if (base.text.isEmpty())
-            base.text = spec.text;
+            base.text = command.text;
         if (base.tip.isEmpty())
-            base.tip = spec.tip;
+            base.tip = command.tip;
         showTexts(existing, base);
-        if (existing->shortcuts().isEmpty() && !spec.keys.isEmpty())
-            existing->setShortcuts(spec.keys);
-        if (spec.checkable)
+        if (existing->shortcuts().isEmpty() && !command.keys.isEmpty())
+            existing->setShortcuts(command.keys);
+        if (command.checkable)
             existing->setCheckable(true);
         return;
     }
     auto* a = new QAction(this);
-    a->setData(spec.id);
-    if (!spec.keys.isEmpty())
-        a->setShortcuts(spec.keys);
+    a->setData(command.id);
+    if (!command.keys.isEmpty())
+        a->setShortcuts(command.keys);
     a->setShortcutContext(Qt::WindowShortcut);
-    a->setCheckable(spec.checkable);
+    a->setCheckable(command.checkable);
     a->setEnabled(false);
-    const int id = spec.id;
+    const int id = command.id;
     connect(a, &QAction::triggered, this, [this, id] { execute(id); });
     actions_.insert(id, a);
-    baseTexts_.insert(id, spec);
-    showTexts(a, spec);
+    baseTexts_.insert(id, command);
+    showTexts(a, command);
     addAction(a);  // keys work whether or not the current menu shows the command
 }
 
 void MainFrame::buildActions() {
-    for (const CommandSpec& spec : frameCommands())
-        addCommand(spec);
+    for (const CommandSpec& command : frameCommands())
+        addCommand(command);
     for (DocTemplate* t : manager_.templates())
-        for (const CommandSpec& spec : t->commands())
-            addCommand(spec);
+        for (const CommandSpec& command : t->commands())
+            addCommand(command);
 
     for (int i = 0; i < 4; ++i) {
         auto* a = new QAction(this);
@@ -307,17 +307,17 @@ void MainFrame::showMenusFor(UiDocument* doc) {
 
     // Commands the last document type named in its own words get the common texts back.
     if (previous)
-        for (const CommandSpec& spec : previous->commands())
-            showTexts(actions_.value(spec.id), baseTexts_.value(spec.id));
+        for (const CommandSpec& command : previous->commands())
+            showTexts(actions_.value(command.id), baseTexts_.value(command.id));
     if (active)
-        for (const CommandSpec& spec : active->commands()) {
-            addCommand(spec);
-            CommandSpec own = baseTexts_.value(spec.id);
-            if (!spec.text.isEmpty())
-                own.text = spec.text;
-            if (!spec.tip.isEmpty())
-                own.tip = spec.tip;
-            showTexts(actions_.value(spec.id), own);
+        for (const CommandSpec& command : active->commands()) {
+            addCommand(command);
+            CommandSpec own = baseTexts_.value(command.id);
+            if (!command.text.isEmpty())
+                own.text = command.text;
+            if (!command.tip.isEmpty())
+                own.tip = command.tip;
+            showTexts(actions_.value(command.id), own);
         }
 
     QList<QMenu*>* menus = &frameMenus_;

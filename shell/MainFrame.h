@@ -61,7 +61,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void addCommand(const CommandSpec& spec);
+    void addCommand(const CommandSpec& command);
     void buildActions();
     QList<QMenu*> buildMenus(const QList<MenuSection>& sections);
     void buildToolBar();
