@@ -1,7 +1,7 @@
 // The progress dialog and the exchanges of the article windows with ecrsim; the receipt
 // header's view and dialog.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -99,6 +99,24 @@ struct ArticleComm : ::testing::Test {
         sim->withRegister(1, [&](ecrsim::SimRegister& r) { out = r.articles; });
         return out;
     }
+    // "Wyślij wszystkie" of three articles that the server carries to register 1.
+    void sendThreeThroughTheServer() {
+        f.put("7", "CHLEB", 399);
+        f.put("8", "BULKA", 60);
+        f.put("9", "SER", 1299);
+        f.app->mainFrame()->updateCommands();
+        ASSERT_TRUE(f.app->mainFrame()->execute(cmd::ECR_SEND));
+        ASSERT_FALSE(f.prompt.shown.empty());
+        EXPECT_EQ(f.prompt.shown.back().text, "Wysłano artykuły do kasy.\nWysłano 3, błędów 0");
+        const auto table = registerArticles();
+        EXPECT_EQ(table.size(), 6u);
+        EXPECT_EQ(table.count("00000000000008"), 1u);
+        EXPECT_EQ(table.at("00000000000009").price, 1299);
+        EXPECT_EQ(table.at("00000000000007").name.substr(0, 5), "CHLEB");
+        for (int row = 0; row < 3; ++row)
+            EXPECT_EQ(f.cell(row, 0), "x");
+        EXPECT_TRUE(f.doc->isModified());
+    }
     // Declared first so that the line outlives the document.
     std::unique_ptr<ecrsim::Simulator> sim;
     ArticleFixture f;
@@ -137,28 +155,20 @@ TEST_F(ArticleComm, SendAllGoesThroughTheCommunicatingOnlineDocument) {
         Prompt& prompt;
         ~Stop() { stopOnline(doc, prompt); }
     } stop{server, f.prompt};
-    f.put("7", "CHLEB", 399);
-    f.put("8", "BULKA", 60);
-    f.put("9", "SER", 1299);
-    f.app->mainFrame()->updateCommands();
-    ASSERT_TRUE(f.app->mainFrame()->execute(cmd::ECR_SEND));
-    ASSERT_FALSE(f.prompt.shown.empty());
-    EXPECT_EQ(f.prompt.shown.back().text, "Wysłano artykuły do kasy.\nWysłano 3, błędów 0");
-    const auto table = registerArticles();
-    EXPECT_EQ(table.size(), 6u);
-    EXPECT_EQ(table.count("00000000000008"), 1u);
-    EXPECT_EQ(table.at("00000000000009").price, 1299);
-    for (int row = 0; row < 3; ++row)
-        EXPECT_EQ(f.cell(row, 0), "x");
+    sendThreeThroughTheServer();
 }
 
 TEST_F(ArticleComm, SendAllGoesThroughKosOnlineOnItsControlSocket) {
     const std::string socket = defaultControlPath();
     const std::string program = std::string(KOS_BINARY_DIR) + "/online/server/kos-online";
-    std::vector<std::string> args = {program, f.dir.file("praca.dsr"), "--device",
-                                     sim->slavePath(), "--port", "2", "--speed", "9600",
-                                     "--receipt-dir", f.dir.path(), "--backup-dir", "",
-                                     "--registers", "1", "--control", socket};
+    std::vector<std::string> args = {program,         f.dir.file("praca.dsr"),
+                                     "--device",      sim->slavePath(),
+                                     "--port",        "2",
+                                     "--speed",       "9600",
+                                     "--receipt-dir", f.dir.path(),
+                                     "--backup-dir",  "",
+                                     "--registers",   "1",
+                                     "--control",     socket};
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());
@@ -183,20 +193,7 @@ TEST_F(ArticleComm, SendAllGoesThroughKosOnlineOnItsControlSocket) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     ASSERT_TRUE(serverAnswers(socket));
 
-    f.put("7", "CHLEB", 399);
-    f.put("8", "BULKA", 60);
-    f.put("9", "SER", 1299);
-    f.app->mainFrame()->updateCommands();
-    ASSERT_TRUE(f.app->mainFrame()->execute(cmd::ECR_SEND));
-    ASSERT_FALSE(f.prompt.shown.empty());
-    EXPECT_EQ(f.prompt.shown.back().text, "Wysłano artykuły do kasy.\nWysłano 3, błędów 0");
-    const auto table = registerArticles();
-    EXPECT_EQ(table.size(), 6u);
-    EXPECT_EQ(table.at("00000000000009").price, 1299);
-    EXPECT_EQ(table.at("00000000000007").name.substr(0, 5), "CHLEB");
-    for (int row = 0; row < 3; ++row)
-        EXPECT_EQ(f.cell(row, 0), "x");
-    EXPECT_TRUE(f.doc->isModified());
+    sendThreeThroughTheServer();
 }
 
 TEST_F(ArticleComm, ReadingReplacesTheArticlesAndTheHeader) {
