@@ -21,6 +21,7 @@
 #include "articles/ui/InformationSrvDlg.h"
 #include "articles/ui/SortHeader.h"
 #include "base/Codepage.h"
+#include "online/ControlProtocol.h"
 #include "online/OnlineComm.h"
 #include "online/ServerTransfer.h"
 #include "online/TarvelServerDoc.h"
@@ -321,6 +322,26 @@ void ArticlesView::relay(EcrOnLineComm& target, bool send, Articles& list) {
     dialog.exec();
 }
 
+bool ArticlesView::throughControlSocket(bool send, const std::vector<std::string>& plus) {
+    ServerPathRequest request;
+    request.socket = defaultControlPath();
+    if (!serverAnswers(request.socket))
+        return false;
+    request.ecrNr = settings().ecrNr;
+    request.send = send;
+    request.continueOnError = send && settings().continueSendingOnError;
+    request.plus = plus;
+    // The list lets go of the articles while the worker has the document.
+    model_->fill(Articles());
+    {
+        InformationSrvDlg dialog(doc_->core(), request, prompt(), this);
+        dialog.exec();
+    }
+    refill();
+    doc_->setModified(doc_->core().isModified());
+    return true;
+}
+
 void ArticlesView::sendAllArticles() {
     if (communicatingDocument()) {
         EcrOnLineComm* target = serverRegister();
@@ -333,6 +354,8 @@ void ArticlesView::sendAllArticles() {
         afterTransfer();
         return;
     }
+    if (throughControlSocket(true, {}))
+        return;
     CSendArticlesDlg question(settings().updateArticles != 0, this);
     if (runDialog(question) != QDialog::Accepted)
         return;
@@ -355,6 +378,11 @@ void ArticlesView::sendSelectedArticles() {
         afterTransfer();
         return;
     }
+    std::vector<std::string> plus;
+    for (Article* article : selectedArticles())
+        plus.push_back(article->plu.toString());
+    if (!plus.empty() && throughControlSocket(true, plus))
+        return;
     CommDlgJobHost host(this);
     transfer(host).sendSelected(selectedArticles());
     afterTransfer();
@@ -375,6 +403,8 @@ void ArticlesView::readArticles() {
         doc_->setModified(doc_->core().isModified());
         return;
     }
+    if (throughControlSocket(false, {}))
+        return;
     // The list lets go of the old articles before the dialog paints it.
     CommDlgJobHost host(this, [this] { model_->fill(Articles()); });
     transfer(host).read();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "articles/ArticleTransfer.h"
@@ -90,6 +91,9 @@ private:
     EcrOnLineComm* serverRegister();
     // Hands the transfer to that register's slot and shows its progress until it ends.
     void relay(EcrOnLineComm& target, bool send, Articles& list);
+    // With no online document communicating here, hands the transfer to a kos-online answering
+    // on its control socket; false when none answers (the direct line is the way).
+    bool throughControlSocket(bool send, const std::vector<std::string>& plus);
 
     ArticleDocument* doc_;
     ArticlesModel* model_;

@@ -1,6 +1,11 @@
 // The progress dialog and the exchanges of the article windows with ecrsim; the receipt
 // header's view and dialog.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -19,9 +24,13 @@
 #include "articles/ui/CHeaderView.h"
 #include "articles/ui/CommDlgJobHost.h"
 #include "base/Codepage.h"
+#include "online/ControlProtocol.h"
 #include "online/OnlineComm.h"
+#include "online/ServerClientTransfer.h"
 #include "online/TarvelServerDoc.h"
 #include "shell/MainFrame.h"
+
+extern char** environ;
 
 namespace kos::test {
 namespace {
@@ -90,6 +99,24 @@ struct ArticleComm : ::testing::Test {
         sim->withRegister(1, [&](ecrsim::SimRegister& r) { out = r.articles; });
         return out;
     }
+    // "Wyślij wszystkie" of three articles that the server carries to register 1.
+    void sendThreeThroughTheServer() {
+        f.put("7", "CHLEB", 399);
+        f.put("8", "BULKA", 60);
+        f.put("9", "SER", 1299);
+        f.app->mainFrame()->updateCommands();
+        ASSERT_TRUE(f.app->mainFrame()->execute(cmd::ECR_SEND));
+        ASSERT_FALSE(f.prompt.shown.empty());
+        EXPECT_EQ(f.prompt.shown.back().text, "Wysłano artykuły do kasy.\nWysłano 3, błędów 0");
+        const auto table = registerArticles();
+        EXPECT_EQ(table.size(), 6u);
+        EXPECT_EQ(table.count("00000000000008"), 1u);
+        EXPECT_EQ(table.at("00000000000009").price, 1299);
+        EXPECT_EQ(table.at("00000000000007").name.substr(0, 5), "CHLEB");
+        for (int row = 0; row < 3; ++row)
+            EXPECT_EQ(f.cell(row, 0), "x");
+        EXPECT_TRUE(f.doc->isModified());
+    }
     // Declared first so that the line outlives the document.
     std::unique_ptr<ecrsim::Simulator> sim;
     ArticleFixture f;
@@ -128,19 +155,45 @@ TEST_F(ArticleComm, SendAllGoesThroughTheCommunicatingOnlineDocument) {
         Prompt& prompt;
         ~Stop() { stopOnline(doc, prompt); }
     } stop{server, f.prompt};
-    f.put("7", "CHLEB", 399);
-    f.put("8", "BULKA", 60);
-    f.put("9", "SER", 1299);
-    f.app->mainFrame()->updateCommands();
-    ASSERT_TRUE(f.app->mainFrame()->execute(cmd::ECR_SEND));
-    ASSERT_FALSE(f.prompt.shown.empty());
-    EXPECT_EQ(f.prompt.shown.back().text, "Wysłano artykuły do kasy.\nWysłano 3, błędów 0");
-    const auto table = registerArticles();
-    EXPECT_EQ(table.size(), 6u);
-    EXPECT_EQ(table.count("00000000000008"), 1u);
-    EXPECT_EQ(table.at("00000000000009").price, 1299);
-    for (int row = 0; row < 3; ++row)
-        EXPECT_EQ(f.cell(row, 0), "x");
+    sendThreeThroughTheServer();
+}
+
+TEST_F(ArticleComm, SendAllGoesThroughKosOnlineOnItsControlSocket) {
+    const std::string socket = defaultControlPath();
+    const std::string program = std::string(KOS_BINARY_DIR) + "/online/server/kos-online";
+    std::vector<std::string> args = {program,         f.dir.file("praca.dsr"),
+                                     "--device",      sim->slavePath(),
+                                     "--port",        "2",
+                                     "--speed",       "9600",
+                                     "--receipt-dir", f.dir.path(),
+                                     "--backup-dir",  "",
+                                     "--registers",   "1",
+                                     "--control",     socket};
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    // The simulator's pseudo-terminal stays with the test.
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+    pid_t pid = -1;
+    ASSERT_EQ(0, posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ));
+    posix_spawn_file_actions_destroy(&actions);
+    struct Kill {
+        pid_t pid;
+        ~Kill() {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    } killServer{pid};
+    for (int i = 0; i < 200 && !serverAnswers(socket); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_TRUE(serverAnswers(socket));
+
+    sendThreeThroughTheServer();
 }
 
 TEST_F(ArticleComm, ReadingReplacesTheArticlesAndTheHeader) {

@@ -14,6 +14,8 @@ void ensureGuiApp() {
         home = new TempDir;
         setenv("HOME", home->path().c_str(), 1);
         setenv("XDG_CONFIG_HOME", (home->path() + "/config").c_str(), 1);
+        // No kos-online of the machine takes the tests' article transfers.
+        setenv("XDG_RUNTIME_DIR", home->path().c_str(), 1);
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
     }
     static int argc = 1;
