@@ -23,6 +23,8 @@ private:
 class ByteReader {
 public:
     explicit ByteReader(const std::string& data) : data_(data) {}
+    // The reader keeps a reference: a temporary would be gone before the first read.
+    explicit ByteReader(std::string&&) = delete;
     // Each returns false (and leaves the value untouched) when fewer bytes remain.
     bool u8(uint8_t& v);
     bool u16(uint16_t& v);

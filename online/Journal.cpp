@@ -212,7 +212,8 @@ std::vector<JournalRecord> Journal::parse(const std::string& bytes, size_t& vali
     std::vector<JournalRecord> records;
     valid = 0;
     while (bytes.size() - valid >= RECORD_HEAD) {
-        ByteReader head(bytes.substr(valid, RECORD_HEAD));
+        const std::string headBytes = bytes.substr(valid, RECORD_HEAD);  // the reader keeps a reference
+        ByteReader head(headBytes);
         uint32_t length = 0, crc = 0;
         head.u32(length);
         head.u32(crc);
