@@ -10,6 +10,8 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cerrno>
+#include <cstring>
 #include <thread>
 
 #include "CommSupport.h"
@@ -289,7 +291,10 @@ TEST(ControlSocketTest, MisbehavingClientsLeaveThePollsUndisturbed) {
     char reply[256] = {};
     ssize_t n = ::recv(longFd, reply, sizeof reply - 1, 0);
     EXPECT_NE(std::string::npos, std::string(reply, n > 0 ? n : 0).find("Za długie żądanie."));
-    EXPECT_EQ(0, ::recv(longFd, reply, sizeof reply, 0));  // then closed
+    // Then closed: an orderly end, or a reset when the server closed with the rest of the line
+    // still unread in its buffer.
+    n = ::recv(longFd, reply, sizeof reply, 0);
+    EXPECT_TRUE(n == 0 || (n < 0 && errno == ECONNRESET)) << n << " " << std::strerror(errno);
     flood.join();
     EXPECT_TRUE(dropped);
     ::close(longFd);
