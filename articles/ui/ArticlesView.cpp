@@ -8,6 +8,8 @@
 #include <QMenu>
 #include <QMimeData>
 #include <algorithm>
+#include <memory>
+#include <unordered_map>
 
 #include "articles/ui/ArticleCommands.h"
 #include "articles/ui/ArticleDocument.h"
@@ -23,6 +25,7 @@
 #include "base/Codepage.h"
 #include "online/ControlProtocol.h"
 #include "online/OnlineComm.h"
+#include "online/ServerClientTransfer.h"
 #include "online/ServerTransfer.h"
 #include "online/TarvelServerDoc.h"
 #include "shell/ChildFrame.h"
@@ -316,46 +319,92 @@ EcrOnLineComm* ArticlesView::serverRegister() {
     return target;
 }
 
-void ArticlesView::relay(EcrOnLineComm& target, bool send, Articles& list) {
-    ServerTransfer transfer(target.job, send, list, send && settings().continueSendingOnError);
-    InformationSrvDlg dialog(transfer, prompt(), this);
-    dialog.exec();
+ArticlesView::Route ArticlesView::route() const {
+    if (communicatingDocument())
+        return Route::OnlineDocument;
+    if (serverAnswers(defaultControlPath()))
+        return Route::ControlSocket;
+    return Route::Line;
 }
 
-bool ArticlesView::throughControlSocket(bool send, const std::vector<std::string>& plus) {
-    ServerPathRequest request;
-    request.socket = defaultControlPath();
-    if (!serverAnswers(request.socket))
-        return false;
-    request.ecrNr = settings().ecrNr;
-    request.send = send;
-    request.continueOnError = send && settings().continueSendingOnError;
-    request.plus = plus;
-    // The list lets go of the articles while the worker has the document.
-    model_->fill(Articles());
-    {
-        InformationSrvDlg dialog(doc_->core(), request, prompt(), this);
-        dialog.exec();
+namespace {
+// The worker's copies of articles, in the same order.
+void appendCopies(Articles& to, const Articles& from) {
+    for (const Article* a : from)
+        to.append(std::make_unique<Article>(*a));
+}
+
+// The marks the worker left on its copies, back on the document's articles of the same PLU.
+void takeMarks(const Articles& copies, const Articles& articles) {
+    std::unordered_map<std::string, Article*> byPlu;
+    for (Article* a : articles)
+        byPlu.emplace(a->plu.toString(), a);
+    for (const Article* c : copies) {
+        const auto it = byPlu.find(c->plu.toString());
+        if (it != byPlu.end())
+            it->second->modified = c->modified;
     }
-    refill();
-    doc_->setModified(doc_->core().isModified());
-    return true;
 }
+}  // namespace
 
-void ArticlesView::sendAllArticles() {
-    if (communicatingDocument()) {
+void ArticlesView::throughServer(Route way, bool send, const std::vector<Article*>& selection) {
+    EcrDoc& core = doc_->core();
+    Articles work;
+    if (way == Route::OnlineDocument) {
         EcrOnLineComm* target = serverRegister();
         if (!target)
             return;
+        if (send && selection.empty()) {
+            appendCopies(work, core.articles);
+        } else if (send) {
+            // add keeps them in ascending PLU order, the order they go to the register.
+            for (const Article* a : selection) {
+                auto copy = std::make_unique<Article>(*a);
+                work.add(copy);
+            }
+        }
+        ServerTransfer transfer(target->job, send, work, send && settings().continueSendingOnError);
+        InformationSrvDlg dialog(transfer, prompt(), this);
+        dialog.exec();
+    } else {
+        ServerPathRequest request;
+        request.socket = defaultControlPath();
+        request.ecrNr = settings().ecrNr;
+        request.send = send;
+        request.continueOnError = send && settings().continueSendingOnError;
+        for (const Article* a : selection)
+            request.plus.push_back(a->plu.toString());
+        // A read that does not run leaves the copies, so the document keeps its articles.
+        EcrDoc socketDoc;
+        appendCopies(socketDoc.articles, core.articles);
+        {
+            InformationSrvDlg dialog(socketDoc, request, prompt(), this);
+            dialog.exec();
+        }
+        work.swap(socketDoc.articles);
+    }
+    core.setModified();
+    if (send) {
+        takeMarks(work, core.articles);
+        refreshMarks();
+    } else {
+        model_->fill(Articles());
+        core.articles.swap(work);
+        refill();
+    }
+    doc_->setModified(true);
+}
+
+void ArticlesView::sendAllArticles() {
+    const Route way = route();
+    if (way != Route::Line) {
+        if (!prompt().ask("Czy chcesz wysłać dane do kasy?"))
+            return;
         for (Article* article : doc_->core().articles)
             article->modified = true;
-        doc_->core().setModified();
-        relay(*target, true, doc_->core().articles);
-        afterTransfer();
+        throughServer(way, true, {});
         return;
     }
-    if (throughControlSocket(true, {}))
-        return;
     CSendArticlesDlg question(settings().updateArticles != 0, this);
     if (runDialog(question) != QDialog::Accepted)
         return;
@@ -365,46 +414,30 @@ void ArticlesView::sendAllArticles() {
 }
 
 void ArticlesView::sendSelectedArticles() {
-    if (communicatingDocument()) {
-        EcrOnLineComm* target = serverRegister();
-        if (!target)
+    const std::vector<Article*> selected = selectedArticles();
+    const Route way = route();
+    if (way != Route::Line) {
+        if (selected.empty() || !prompt().ask("Czy chcesz wysłać zaznaczone artykuły do kasy?"))
             return;
-        Articles list(Articles::Ownership::Borrowing);
-        for (Article* article : selectedArticles())
-            list.add(article);
-        doc_->core().setModified();
-        relay(*target, true, list);
-        list.detachAll();
-        afterTransfer();
+        for (Article* article : selected)
+            article->modified = true;
+        throughServer(way, true, selected);
         return;
     }
-    std::vector<std::string> plus;
-    for (Article* article : selectedArticles())
-        plus.push_back(article->plu.toString());
-    if (!plus.empty() && throughControlSocket(true, plus))
-        return;
     CommDlgJobHost host(this);
-    transfer(host).sendSelected(selectedArticles());
+    transfer(host).sendSelected(selected);
     afterTransfer();
 }
 
 void ArticlesView::readArticles() {
-    if (communicatingDocument()) {
-        EcrOnLineComm* target = serverRegister();
-        if (!target)
-            return;
-        // The document keeps its list until the transfer has ended; what came in replaces it.
-        Articles received;
-        relay(*target, false, received);
-        model_->fill(Articles());
-        doc_->core().articles.swap(received);
-        doc_->core().setModified();
-        refill();
-        doc_->setModified(doc_->core().isModified());
+    const Route way = route();
+    if (way != Route::Line) {
+        // What was read replaces the list once the transfer has ended; until then, and when
+        // the register is missing, the document keeps its articles.
+        if (prompt().ask("Czy chcesz odczytać artykuły z kasy?"))
+            throughServer(way, false, {});
         return;
     }
-    if (throughControlSocket(false, {}))
-        return;
     // The list lets go of the old articles before the dialog paints it.
     CommDlgJobHost host(this, [this] { model_->fill(Articles()); });
     transfer(host).read();

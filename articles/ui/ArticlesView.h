@@ -89,11 +89,14 @@ private:
     // The register ecrNr of the communicating online document; null (after telling why) when it
     // has none or the register is busy with another job.
     EcrOnLineComm* serverRegister();
-    // Hands the transfer to that register's slot and shows its progress until it ends.
-    void relay(EcrOnLineComm& target, bool send, Articles& list);
-    // With no online document communicating here, hands the transfer to a kos-online answering
-    // on its control socket; false when none answers (the direct line is the way).
-    bool throughControlSocket(bool send, const std::vector<std::string>& plus);
+    // Where send all, send selected and read go: the online document communicating in this
+    // program, else a kos-online answering on its control socket, else the serial line.
+    enum class Route { OnlineDocument, ControlSocket, Line };
+    Route route() const;
+    // Sends (selection, or every article when empty) or reads through the server of way and
+    // shows its progress until it ends. The server's worker has copies: the marks and the
+    // articles read come back to the document here, so the list shows it all along.
+    void throughServer(Route way, bool send, const std::vector<Article*>& selection);
 
     ArticleDocument* doc_;
     ArticlesModel* model_;

@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <atomic>
 #include <filesystem>
 #include <map>
 #include <thread>
@@ -105,7 +106,9 @@ struct ArticleComm : ::testing::Test {
         f.put("8", "BULKA", 60);
         f.put("9", "SER", 1299);
         f.app->mainFrame()->updateCommands();
+        f.prompt.answers = {true};
         ASSERT_TRUE(f.app->mainFrame()->execute(cmd::ECR_SEND));
+        EXPECT_TRUE(f.shown("Czy chcesz wysłać dane do kasy?"));
         ASSERT_FALSE(f.prompt.shown.empty());
         EXPECT_EQ(f.prompt.shown.back().text, "Wysłano artykuły do kasy.\nWysłano 3, błędów 0");
         const auto table = registerArticles();
@@ -117,9 +120,24 @@ struct ArticleComm : ::testing::Test {
             EXPECT_EQ(f.cell(row, 0), "x");
         EXPECT_TRUE(f.doc->isModified());
     }
+    // An online document communicating with register 1 in this program, stopped at the end.
+    void startServer() {
+        Settings& s = f.app->settings();
+        s.receiptDir = f.dir.file("paragony");
+        s.receiptBackupDir.clear();
+        std::filesystem::create_directory(s.receiptDir);
+        server = std::make_unique<TarvelServerDoc>();
+        ASSERT_EQ(0, server->addRegister(1));
+        ASSERT_TRUE(startOnline(*server, s, f.prompt));
+    }
+    void TearDown() override {
+        if (server)
+            stopOnline(*server, f.prompt);
+    }
     // Declared first so that the line outlives the document.
     std::unique_ptr<ecrsim::Simulator> sim;
     ArticleFixture f;
+    std::unique_ptr<TarvelServerDoc> server;
 };
 
 TEST_F(ArticleComm, SendAllDeletesWhatTheDocumentLacksAndMarksTheSent) {
@@ -142,20 +160,74 @@ TEST_F(ArticleComm, SendAllDeletesWhatTheDocumentLacksAndMarksTheSent) {
     EXPECT_TRUE(f.doc->isModified());
 }
 
-TEST_F(ArticleComm, SendAllGoesThroughTheCommunicatingOnlineDocument) {
-    Settings& s = f.app->settings();
-    s.receiptDir = f.dir.file("paragony");
-    s.receiptBackupDir.clear();
-    std::filesystem::create_directory(s.receiptDir);
-    TarvelServerDoc server;
-    ASSERT_EQ(0, server.addRegister(1));
-    ASSERT_TRUE(startOnline(server, s, f.prompt));
-    struct Stop {
-        TarvelServerDoc& doc;
-        Prompt& prompt;
-        ~Stop() { stopOnline(doc, prompt); }
-    } stop{server, f.prompt};
+TEST_F(ArticleComm, TheCommunicatingOnlineDocumentCarriesSendsAndReads) {
+    startServer();
     sendThreeThroughTheServer();
+
+    // A register the online document lacks: nothing goes out, the marks stay.
+    f.put("10", "MAKA", 450);
+    int row = 0;
+    while (row < f.view->articlesModel().rowCount() && f.cell(row, 2) != "MAKA")
+        ++row;
+    f.select({row});
+    f.app->settings().ecrNr = 5;
+    f.prompt.answers = {true};
+    f.app->mainFrame()->execute(cmd::ECR_SEND_SELECTED);
+    EXPECT_EQ(f.prompt.shown.back().text, "Brak kasy o numerze logicznym 5.");
+    EXPECT_EQ(registerArticles().size(), 6u);
+
+    f.app->settings().ecrNr = 1;
+    f.prompt.answers = {true};
+    f.app->mainFrame()->execute(cmd::ECR_SEND_SELECTED);
+    EXPECT_EQ(f.prompt.shown.back().text, "Wysłano artykuły do kasy.\nWysłano 1, błędów 0");
+    EXPECT_EQ(registerArticles().at("00000000000010").price, 450);
+    EXPECT_EQ(f.cell(row, 0), "x");
+
+    // Reading replaces the list by the register's seven articles.
+    f.put("11", "TYLKO TU", 1);
+    f.prompt.answers = {true};
+    f.app->mainFrame()->execute(cmd::ECR_READ);
+    EXPECT_EQ(f.prompt.shown.back().text, "Odebrano 7 artykułów z kasy.");
+    ASSERT_EQ(f.view->articlesModel().rowCount(), 7);
+    EXPECT_EQ(f.doc->core().articles.findByName("TYLKO TU"), -1);
+    EXPECT_GE(f.doc->core().articles.findByName("MLEKO"), 0);
+    EXPECT_TRUE(f.prompt.unscripted.empty());
+}
+
+// "Przerwij" while the server sends: the register keeps what it got before the cancel, and
+// exactly those articles lose their marks.
+TEST_F(ArticleComm, PrzerwijCancelsTheServersSendAndTheMarksMatchTheRegister) {
+    startServer();
+    std::atomic<bool> pressed{false};
+    std::atomic<int> writes{0};
+    sim->setAnswerHook([&](int, const std::string& request, std::optional<std::string>&) {
+        // The second article waits until the window has pressed "Przerwij".
+        if (request.rfind("W0;", 0) == 0 && ++writes == 2)
+            for (int i = 0; i < 1000 && !pressed; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return false;
+    });
+    for (int i = 0; i < 20; ++i)
+        f.put(std::to_string(200 + i).c_str(), ("TOWAR " + std::to_string(i)).c_str(), 100);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dlg || dlg->findChild<QPlainTextEdit*>("status")->toPlainText().isEmpty())
+            return;
+        poll.stop();
+        pressed = true;
+        dlg->findChild<QPushButton*>()->click();
+    });
+    poll.start(10);
+    f.prompt.answers = {true};
+    f.app->mainFrame()->execute(cmd::ECR_SEND);
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(f.prompt.shown.back().text, "Wysyłanie przerwane przez użytkownika.");
+    const auto table = registerArticles();
+    EXPECT_GT(table.size(), 3u);
+    EXPECT_LT(table.size(), 23u);
+    for (Article* a : f.doc->core().articles)
+        EXPECT_EQ(!a->modified, table.count(a->plu.toString()) == 1) << a->plu.toString();
 }
 
 TEST_F(ArticleComm, SendAllGoesThroughKosOnlineOnItsControlSocket) {
