@@ -1,5 +1,7 @@
 #include "ArticlesOptions.h"
 
+#include "base/CommandLine.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -36,17 +38,6 @@ const std::map<std::string, bool> LINE_OPTIONS = {{"--device", true},
                                                   {"--continue-on-error", false},
                                                   {"--stop-on-error", false}};
 
-bool toInt(const std::string& text, long low, long high, int& value) {
-    if (text.empty())
-        return false;
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || v < low || v > high)
-        return false;
-    value = static_cast<int>(v);
-    return true;
-}
-
 bool takeLineOption(const std::string& name, const std::string& value, ArticlesOptions& o,
                     std::string& error) {
     int number = 0;
@@ -54,11 +45,11 @@ bool takeLineOption(const std::string& name, const std::string& value, ArticlesO
     if (name == "--device")
         o.device = value;
     else if (name == "--port")
-        ok = toInt(value, 1, 4, number) && (o.port = number, true);
+        ok = parseIntOption(value, 1, 4, number) && (o.port = number, true);
     else if (name == "--speed")
-        ok = toInt(value, 1, 1000000, number) && (o.speed = number, true);
+        ok = parseIntOption(value, 1, 1000000, number) && (o.speed = number, true);
     else if (name == "--ecr")
-        ok = toInt(value, 0, 99, number) && (o.ecr = number, true);
+        ok = parseIntOption(value, 0, 99, number) && (o.ecr = number, true);
     else
         o.continueOnError = name == "--continue-on-error";
     if (!ok)

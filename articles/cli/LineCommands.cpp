@@ -12,6 +12,7 @@
 #include "articles/ArticleTransfer.h"
 #include "articles/EcrDoc.h"
 #include "articles/RegisterSearch.h"
+#include "base/CommandLine.h"
 #include "link/SerialPort.h"
 
 namespace kos {
@@ -155,12 +156,7 @@ bool parsePorts(const std::string& list, std::array<bool, COM_PORT_COUNT>& ports
 }  // namespace
 
 void applyLineOptions(const ArticlesOptions& options, Settings& settings) {
-    if (options.port)
-        settings.port = *options.port;
-    if (options.device && settings.port >= 1 && settings.port <= COM_PORT_COUNT)
-        settings.comDevice[settings.port - 1] = *options.device;
-    if (options.speed)
-        settings.portSpeed = *options.speed;
+    overrideLine(settings, options.port, options.device, options.speed);
     if (options.ecr)
         settings.ecrNr = *options.ecr;
     if (options.continueOnError)

@@ -2,24 +2,10 @@
 
 #include <cstdlib>
 
+#include "base/CommandLine.h"
 #include "online/ControlProtocol.h"
 
 namespace kos {
-
-namespace {
-
-bool toInt(const std::string& text, long low, long high, int& value) {
-    if (text.empty())
-        return false;
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || v < low || v > high)
-        return false;
-    value = static_cast<int>(v);
-    return true;
-}
-
-}  // namespace
 
 const char* serverUsage() {
     return "użycie: kos-online DOKUMENT.dsr [opcje]\n"
@@ -65,9 +51,9 @@ bool parseServerOptions(int argc, const char* const* argv, ServerOptions& option
         if (arg == "--device")
             options.device = value;
         else if (arg == "--port")
-            ok = toInt(value, 1, COM_PORT_COUNT, number) && (options.port = number, true);
+            ok = parseIntOption(value, 1, COM_PORT_COUNT, number) && (options.port = number, true);
         else if (arg == "--speed")
-            ok = toInt(value, 1, 1000000, number) && (options.speed = number, true);
+            ok = parseIntOption(value, 1, 1000000, number) && (options.speed = number, true);
         else if (arg == "--receipt-dir")
             options.receiptDir = value;
         else if (arg == "--backup-dir")
@@ -75,7 +61,7 @@ bool parseServerOptions(int argc, const char* const* argv, ServerOptions& option
         else if (arg == "--registers")
             options.registers = value;
         else if (arg == "--duration")
-            ok = toInt(value, 1, 100000000, options.durationSeconds);
+            ok = parseIntOption(value, 1, 100000000, options.durationSeconds);
         else if (arg == "--export")
             options.exportPath = value;
         else if (arg == "--export-reset")
@@ -99,12 +85,7 @@ bool parseServerOptions(int argc, const char* const* argv, ServerOptions& option
 }
 
 void applyServerOptions(const ServerOptions& options, Settings& settings) {
-    if (options.port)
-        settings.port = *options.port;
-    if (options.device && settings.port >= 1 && settings.port <= COM_PORT_COUNT)
-        settings.comDevice[settings.port - 1] = *options.device;
-    if (options.speed)
-        settings.portSpeed = *options.speed;
+    overrideLine(settings, options.port, options.device, options.speed);
     if (options.receiptDir)
         settings.receiptDir = *options.receiptDir;
     if (options.backupDir)
