@@ -16,6 +16,7 @@
 #include <atomic>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <thread>
 
 #include "ArticleTestSupport.h"
@@ -194,10 +195,9 @@ TEST_F(ArticleComm, TheCommunicatingOnlineDocumentCarriesSendsAndReads) {
     EXPECT_TRUE(f.prompt.unscripted.empty());
 }
 
-// "Przerwij" while the server sends: the register keeps what it got before the cancel, and
-// exactly those articles lose their marks.
-TEST_F(ArticleComm, PrzerwijCancelsTheServersSendAndTheMarksMatchTheRegister) {
-    startServer();
+// "Przerwij" while articles go out, on the line and through the server: the register keeps
+// what it got before the stop, and exactly those articles lose their marks.
+TEST_F(ArticleComm, PrzerwijStopsTheSendAndTheMarksMatchTheRegister) {
     std::atomic<bool> pressed{false};
     std::atomic<int> writes{0};
     sim->setAnswerHook([&](int, const std::string& request, std::optional<std::string>&) {
@@ -207,27 +207,46 @@ TEST_F(ArticleComm, PrzerwijCancelsTheServersSendAndTheMarksMatchTheRegister) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return false;
     });
-    for (int i = 0; i < 20; ++i)
-        f.put(std::to_string(200 + i).c_str(), ("TOWAR " + std::to_string(i)).c_str(), 100);
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dlg || dlg->findChild<QPlainTextEdit*>("status")->toPlainText().isEmpty())
-            return;
-        poll.stop();
-        pressed = true;
-        dlg->findChild<QPushButton*>()->click();
-    });
-    poll.start(10);
-    f.prompt.answers = {true};
-    f.app->mainFrame()->execute(cmd::ECR_SEND);
-    EXPECT_TRUE(pressed);
-    EXPECT_EQ(f.prompt.shown.back().text, "Wysyłanie przerwane przez użytkownika.");
-    const auto table = registerArticles();
-    EXPECT_GT(table.size(), 3u);
-    EXPECT_LT(table.size(), 23u);
-    for (Article* a : f.doc->core().articles)
-        EXPECT_EQ(!a->modified, table.count(a->plu.toString()) == 1) << a->plu.toString();
+    // On the line the send ends as if the list were exhausted and reports what it reached.
+    for (const bool server : {false, true}) {
+        SCOPED_TRACE(server ? "server" : "line");
+        if (server) {
+            startServer();
+            sim->withRegister(1, [](ecrsim::SimRegister& r) { r.articles.clear(); });
+        }
+        f.doc->core().articles.removeAll();
+        f.view->refill();
+        for (int i = 0; i < 20; ++i)
+            f.put(std::to_string(200 + i).c_str(), ("TOWAR " + std::to_string(i)).c_str(), 100);
+        f.view->selectAll();
+        pressed = false;
+        writes = 0;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dlg || dlg->findChild<QPlainTextEdit*>("status")->toPlainText().isEmpty())
+                return;
+            poll.stop();
+            pressed = true;
+            dlg->findChild<QPushButton*>()->click();
+        });
+        poll.start(10);
+        f.prompt.answers = {true};
+        f.app->mainFrame()->execute(cmd::ECR_SEND_SELECTED);
+        EXPECT_TRUE(pressed);
+        std::set<std::string> table;
+        for (const auto& entry : registerArticles())
+            if (entry.first >= "00000000000200" && entry.first < "00000000000220")
+                table.insert(entry.first);
+        EXPECT_GE(table.size(), 1u);
+        EXPECT_LT(table.size(), 20u);
+        EXPECT_EQ(f.prompt.shown.back().text,
+                  server ? std::string("Wysyłanie przerwane przez użytkownika.")
+                         : "Operacja komunikacji z kasą zakończona poprawnie.\nWysłano " +
+                               std::to_string(table.size()) + ", błędów 0");
+        for (Article* a : f.doc->core().articles)
+            EXPECT_EQ(!a->modified, table.count(a->plu.toString()) == 1) << a->plu.toString();
+    }
 }
 
 TEST_F(ArticleComm, SendAllGoesThroughKosOnlineOnItsControlSocket) {
