@@ -108,7 +108,16 @@ struct ArticleComm : ::testing::Test {
         f.put("9", "SER", 1299);
         f.app->mainFrame()->updateCommands();
         f.prompt.answers = {true};
+        // The list keeps its rows while the server has the job.
+        int rowsWhileSending = -1;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (QApplication::activeModalWidget())
+                rowsWhileSending = f.view->articlesModel().rowCount();
+        });
+        poll.start(5);
         ASSERT_TRUE(f.app->mainFrame()->execute(cmd::ECR_SEND));
+        EXPECT_EQ(rowsWhileSending, 3);
         EXPECT_TRUE(f.shown("Czy chcesz wysłać dane do kasy?"));
         ASSERT_FALSE(f.prompt.shown.empty());
         EXPECT_EQ(f.prompt.shown.back().text, "Wysłano artykuły do kasy.\nWysłano 3, błędów 0");
