@@ -349,11 +349,19 @@ void takeMarks(const Articles& copies, const Articles& articles) {
 
 void ArticlesView::throughServer(Route way, bool send, const std::vector<Article*>& selection) {
     EcrDoc& core = doc_->core();
+    EcrOnLineComm* target = nullptr;
+    if (way == Route::OnlineDocument && !(target = serverRegister()))
+        return;
+    // What is sent is marked as not in the register until the register has taken it.
+    if (send && selection.empty()) {
+        for (Article* article : core.articles)
+            article->modified = true;
+    } else if (send) {
+        for (Article* article : selection)
+            article->modified = true;
+    }
     Articles work;
-    if (way == Route::OnlineDocument) {
-        EcrOnLineComm* target = serverRegister();
-        if (!target)
-            return;
+    if (target) {
         if (send && selection.empty()) {
             appendCopies(work, core.articles);
         } else if (send) {
@@ -398,11 +406,8 @@ void ArticlesView::throughServer(Route way, bool send, const std::vector<Article
 void ArticlesView::sendAllArticles() {
     const Route way = route();
     if (way != Route::Line) {
-        if (!prompt().ask("Czy chcesz wysłać dane do kasy?"))
-            return;
-        for (Article* article : doc_->core().articles)
-            article->modified = true;
-        throughServer(way, true, {});
+        if (prompt().ask("Czy chcesz wysłać dane do kasy?"))
+            throughServer(way, true, {});
         return;
     }
     CSendArticlesDlg question(settings().updateArticles != 0, this);
@@ -417,11 +422,8 @@ void ArticlesView::sendSelectedArticles() {
     const std::vector<Article*> selected = selectedArticles();
     const Route way = route();
     if (way != Route::Line) {
-        if (selected.empty() || !prompt().ask("Czy chcesz wysłać zaznaczone artykuły do kasy?"))
-            return;
-        for (Article* article : selected)
-            article->modified = true;
-        throughServer(way, true, selected);
+        if (!selected.empty() && prompt().ask("Czy chcesz wysłać zaznaczone artykuły do kasy?"))
+            throughServer(way, true, selected);
         return;
     }
     CommDlgJobHost host(this);

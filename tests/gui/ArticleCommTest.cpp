@@ -175,7 +175,7 @@ TEST_F(ArticleComm, TheCommunicatingOnlineDocumentCarriesSendsAndReads) {
     sendThreeThroughTheServer();
 
     // A register the online document lacks: nothing goes out, the marks stay.
-    f.put("10", "MAKA", 450);
+    f.put("10", "MAKA", 450, false);
     int row = 0;
     while (row < f.view->articlesModel().rowCount() && f.cell(row, 2) != "MAKA")
         ++row;
@@ -185,6 +185,7 @@ TEST_F(ArticleComm, TheCommunicatingOnlineDocumentCarriesSendsAndReads) {
     f.app->mainFrame()->execute(cmd::ECR_SEND_SELECTED);
     EXPECT_EQ(f.prompt.shown.back().text, "Brak kasy o numerze logicznym 5.");
     EXPECT_EQ(registerArticles().size(), 6u);
+    EXPECT_EQ(f.cell(row, 0), "x");
 
     f.app->settings().ecrNr = 1;
     f.prompt.answers = {true};
@@ -192,6 +193,7 @@ TEST_F(ArticleComm, TheCommunicatingOnlineDocumentCarriesSendsAndReads) {
     EXPECT_EQ(f.prompt.shown.back().text, "Wysłano artykuły do kasy.\nWysłano 1, błędów 0");
     EXPECT_EQ(registerArticles().at("00000000000010").price, 450);
     EXPECT_EQ(f.cell(row, 0), "x");
+    EXPECT_TRUE(f.doc->isModified());
 
     // Reading replaces the list by the register's seven articles.
     f.put("11", "TYLKO TU", 1);
