@@ -353,11 +353,9 @@ void ArticlesView::throughServer(Route way, bool send, const std::vector<Article
     if (way == Route::OnlineDocument && !(target = serverRegister()))
         return;
     // What is sent is marked as not in the register until the register has taken it.
-    if (send && selection.empty()) {
-        for (Article* article : core.articles)
-            article->modified = true;
-    } else if (send) {
-        for (Article* article : selection)
+    if (send) {
+        const std::vector<Article*> all(core.articles.begin(), core.articles.end());
+        for (Article* article : selection.empty() ? all : selection)
             article->modified = true;
     }
     Articles work;
